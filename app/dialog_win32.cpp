@@ -1,0 +1,80 @@
+#include "app/dialog_win32.h"
+
+#include "app/cycles.h"
+#include "app/feeder_win32.h"
+#include "app/seam_win32.h"
+#include "input/device_win32.h"
+#include "input/tick.h"
+#include "net/links.h"
+#include "res/resource.h"
+#include "state/hub_state.h"
+
+namespace {
+
+constexpr UINT_PTR tick_timer = 0;
+constexpr UINT tick_period_ms = 33;
+
+void show_error(const wchar_t* text, const wchar_t* caption) {
+  MessageBoxW(nullptr, text, caption, MB_OK | MB_ICONERROR);
+}
+
+void on_init(HWND dialog) {
+  program_seam.dialog = dialog;
+  if (FAILED(device_setup(dialog, program_seam))) {
+    show_error(L"Error Initializing DirectInput", L"VR Pedalon monitor");
+    EndDialog(dialog, 0);
+  }
+  // Also after a failure: the dialog is already ending and sees no tick.
+  SetTimer(dialog, tick_timer, tick_period_ms, nullptr);
+}
+
+void on_timer(HWND dialog) {
+  if (input_tick(program_seam) >= 0) return;
+  send_shutdown(program_seam); // the dialog ends either way
+  KillTimer(dialog, tick_timer);
+  show_error(L"Error Reading Input State. The app will now exit.", L"VR Pedalon Monitor");
+  EndDialog(dialog, 1);
+}
+
+void on_close(HWND dialog) {
+  if (!send_shutdown(program_seam)) program_seam.exit_process(1);
+  EndDialog(dialog, 0);
+}
+
+void on_speed_adjust(HWND dialog) {
+  wchar_t caption[speed_caption_capacity];
+  const int32_t step = next_speed_step(hub.speed_step);
+  if (!format_speed_caption(step, caption)) return;
+  hub.speed_step = step;
+  SetWindowTextW(GetDlgItem(dialog, IDC_SPEED_ADJUST), caption);
+}
+
+void on_command(HWND dialog, int id) {
+  switch (id) {
+  case IDCANCEL: on_close(dialog); break;
+  case IDC_SWITCH_MODE: hub.drive_mode = next_drive_mode(hub.drive_mode); break;
+  case IDC_SPEED_ADJUST: on_speed_adjust(dialog); break;
+  case IDC_START_FEEDER: launch_feeder(dialog); break;
+  default: break;
+  }
+}
+
+} // namespace
+
+INT_PTR CALLBACK monitor_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
+  switch (message) {
+  case WM_INITDIALOG: on_init(dialog); return TRUE;
+  case WM_TIMER: on_timer(dialog); return TRUE;
+  case WM_ACTIVATE:
+    if (wparam != 0 && foot_device != nullptr) foot_device->Acquire();
+    // Left to the default handling as well, which puts the keyboard focus back on the control
+    // that had it.
+    return FALSE;
+  case WM_DESTROY:
+    KillTimer(dialog, tick_timer);
+    device_release();
+    return TRUE;
+  case WM_COMMAND: on_command(dialog, LOWORD(wparam)); return TRUE;
+  default: return FALSE;
+  }
+}

@@ -1,0 +1,60 @@
+#include <windows.h>
+
+#include <commctrl.h>
+#include <objbase.h>
+#include <shellapi.h>
+
+#include <cstdlib>
+
+#include "app/dialog_win32.h"
+#include "app/options.h"
+#include "app/seam_win32.h"
+#include "app/startup.h"
+#include "net/endpoint.h"
+#include "net/listener.h"
+#include "net/udp_socket.h"
+#include "res/resource.h"
+#include "state/hub_state.h"
+
+namespace {
+
+UdpSocket listen_socket;
+
+// Runs for the life of the process; only a failed bind or receive ends it, and the process
+// with it.
+DWORD WINAPI listener_thread(void*) {
+  std::exit(run_listener(listen_socket, listen_port));
+}
+
+void read_command_line() {
+  int argc = 0;
+  wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+  if (argv == nullptr) return;
+  if (has_noxinput_option(argc, argv)) hub.filter_xinput = true;
+  LocalFree(argv);
+}
+
+} // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  if (FAILED(CoInitializeEx(nullptr, COINIT_MULTITHREADED))) return 1;
+  InitCommonControls();
+  udp_startup(); // a failure shows in the next step
+  listen_socket = udp_open();
+  if (!udp_valid(listen_socket)) std::exit(1);
+
+  // The listener may store a remote app's address as soon as it runs; the default must not
+  // overwrite it later.
+  preset_remote_app();
+  const HANDLE listener = CreateThread(nullptr, 0, listener_thread, nullptr, 0, nullptr);
+  if (listener != nullptr) CloseHandle(listener); // never joined; it ends with the process
+
+  send_socket = udp_open();
+  greet_peers(program_seam);
+  preset_heading_tracker();
+  read_command_line();
+
+  DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_MONITOR), nullptr, monitor_dialog_proc, 0);
+  CoUninitialize();
+  return 0;
+}

@@ -1,0 +1,8 @@
+#include "app/startup.h"
+
+#include "net/endpoint.h"
+
+void greet_peers(Seam& seam) {
+  seam.send(axis_peer, start_hello, sizeof start_hello);
+  seam.send(feeder_peer, start_hello, sizeof start_hello);
+}

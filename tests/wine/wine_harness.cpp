@@ -1,0 +1,410 @@
+#include "wine_harness.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/prctl.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+extern char** environ;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using namespace std::chrono_literals;
+
+// Wine must not offer to download Mono or Gecko, nor write desktop menus.
+constexpr const char* base_dll_overrides = "mscoree,mshtml=;winemenubuilder.exe=d";
+constexpr auto poll_step = 20ms;
+
+std::vector<std::string> session_environment(const WineSession& session,
+                                             const EnvList& extra = {}) {
+  std::string overrides = base_dll_overrides;
+  EnvList set = {{"WINEPREFIX", session.prefix},
+                 {"WINEDEBUG", "-all"},
+                 {"WINEARCH", "win64"},
+                 {"DISPLAY", session.display}};
+  for (const auto& [name, value] : extra) {
+    if (name == "WINEDLLOVERRIDES")
+      overrides += ";" + value;
+    else
+      set.emplace_back(name, value);
+  }
+  set.emplace_back("WINEDLLOVERRIDES", overrides);
+
+  std::vector<std::string> env;
+  for (char** e = environ; *e != nullptr; ++e) {
+    const std::string entry = *e;
+    const std::string name = entry.substr(0, entry.find('='));
+    bool replaced = name == "WAYLAND_DISPLAY" || name == "WINELOADER" || name == "WINESERVER";
+    for (const auto& kv : set)
+      replaced = replaced || kv.first == name;
+    if (!replaced) env.push_back(entry);
+  }
+  for (const auto& [name, value] : set)
+    env.push_back(name + "=" + value);
+  return env;
+}
+
+// Starts a child that dies with this process. `out` and `err` become its stdout and stderr
+// (-1: /dev/null); `keep` stays open in it.
+pid_t spawn(const std::vector<std::string>& argv, const std::vector<std::string>& env, int out,
+            int err, int keep = -1) {
+  std::vector<char*> av;
+  for (const auto& a : argv)
+    av.push_back(const_cast<char*>(a.c_str()));
+  av.push_back(nullptr);
+  std::vector<char*> ev;
+  for (const auto& e : env)
+    ev.push_back(const_cast<char*>(e.c_str()));
+  ev.push_back(nullptr);
+  const int null_fd = open("/dev/null", O_RDWR | O_CLOEXEC);
+
+  const pid_t pid = fork();
+  if (pid == 0) {
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    dup2(null_fd, 0);
+    dup2(out >= 0 ? out : null_fd, 1);
+    dup2(err >= 0 ? err : null_fd, 2);
+    if (keep >= 0) fcntl(keep, F_SETFD, 0);
+    execvpe(av[0], av.data(), ev.data());
+    _exit(127);
+  }
+  if (null_fd >= 0) close(null_fd);
+  return pid;
+}
+
+int status_of(int wait_status) {
+  if (WIFEXITED(wait_status)) return WEXITSTATUS(wait_status);
+  if (WIFSIGNALED(wait_status)) return 128 + WTERMSIG(wait_status);
+  return -1;
+}
+
+std::optional<int> reap(pid_t pid, std::chrono::milliseconds timeout) {
+  const auto deadline = Clock::now() + timeout;
+  for (;;) {
+    int wait_status = 0;
+    const pid_t r = waitpid(pid, &wait_status, WNOHANG);
+    if (r == pid) return status_of(wait_status);
+    if (r < 0) return -1;
+    if (Clock::now() >= deadline) return std::nullopt;
+    std::this_thread::sleep_for(poll_step);
+  }
+}
+
+void end_child(pid_t& pid, int signal, std::chrono::milliseconds grace) {
+  if (pid <= 0) return;
+  kill(pid, signal);
+  if (!reap(pid, grace)) {
+    kill(pid, SIGKILL);
+    reap(pid, 5s);
+  }
+  pid = -1;
+}
+
+int open_log(const WineSession& session) {
+  return open(session.log.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+}
+
+// Runs a command to its end with the session's environment; its output goes to the log.
+std::optional<int> run(const WineSession& session, const std::vector<std::string>& argv,
+                       std::chrono::milliseconds timeout) {
+  const int log = open_log(session);
+  pid_t pid = spawn(argv, session_environment(session), log, log);
+  if (log >= 0) close(log);
+  if (pid < 0) return std::nullopt;
+  std::optional<int> status = reap(pid, timeout);
+  if (!status) end_child(pid, SIGKILL, 1s);
+  return status;
+}
+
+// Xvfb picks a free display itself and writes its number to `-displayfd` once it accepts
+// clients.
+bool start_xvfb(WineSession& session, std::string& error) {
+  int fds[2];
+  if (pipe(fds) != 0) {
+    error = "pipe failed";
+    return false;
+  }
+  fcntl(fds[0], F_SETFD, FD_CLOEXEC);
+  const int log = open_log(session);
+  session.xvfb = spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0",
+                        "1280x1024x24", "-nolisten", "tcp", "-noreset"},
+                       session_environment(session), log, log, fds[1]);
+  close(fds[1]);
+  if (log >= 0) close(log);
+
+  std::string number;
+  const auto deadline = Clock::now() + 60s;
+  while (number.find('\n') == std::string::npos && Clock::now() < deadline) {
+    pollfd p{fds[0], POLLIN, 0};
+    if (poll(&p, 1, 200) <= 0) continue;
+    char buffer[32];
+    const ssize_t n = read(fds[0], buffer, sizeof buffer);
+    if (n <= 0) break;
+    number.append(buffer, static_cast<size_t>(n));
+  }
+  close(fds[0]);
+  if (number.find('\n') == std::string::npos) {
+    error = "Xvfb did not report a display (is the xvfb package installed?)";
+    return false;
+  }
+  session.display = ":" + number.substr(0, number.find('\n'));
+  return true;
+}
+
+// Where the wineserver of the prefix puts its socket: a folder named after the prefix's device
+// and inode, under /run/user/UID/wine, /tmp/.wine-UID, or a private folder under /tmp that the
+// prefix's "wineserver" file names (Debian's packages).
+std::vector<std::string> server_sockets(const WineSession& session) {
+  struct stat st;
+  if (stat(session.prefix.c_str(), &st) != 0) return {};
+  char leaf[96];
+  std::snprintf(leaf, sizeof leaf, "/server-%llx-%llx/socket",
+                static_cast<unsigned long long>(st.st_dev),
+                static_cast<unsigned long long>(st.st_ino));
+  const std::string uid = std::to_string(getuid());
+  std::vector<std::string> paths = {"/run/user/" + uid + "/wine" + leaf,
+                                    "/tmp/.wine-" + uid + leaf};
+  std::ifstream named(session.prefix + "/wineserver");
+  std::string folder;
+  if (std::getline(named, folder) && !folder.empty())
+    paths.push_back((folder[0] == '/' ? folder : "/tmp/" + folder) + leaf);
+  return paths;
+}
+
+bool start_wineserver(WineSession& session, std::string& error) {
+  const int log = open_log(session);
+  session.wineserver = spawn({"wineserver", "-f", "-p"}, session_environment(session), log, log);
+  if (log >= 0) close(log);
+  // Waiting for the socket spares the first Wine program a start of a server of its own (which
+  // it would give up for this one anyway).
+  const auto deadline = Clock::now() + 20s;
+  while (Clock::now() < deadline) {
+    if (reap(session.wineserver, 0ms)) {
+      session.wineserver = -1;
+      error = "wineserver ended at once (is the wine package installed?)";
+      return false;
+    }
+    for (const auto& socket : server_sockets(session))
+      if (std::filesystem::exists(socket)) return true;
+    std::this_thread::sleep_for(poll_step);
+  }
+  return true;
+}
+
+std::string windows_build_from_env(const std::string& fallback) {
+  const char* env = std::getenv("PEDALON_WINDOWS_BUILD");
+  return env != nullptr && *env != '\0' ? env : fallback;
+}
+
+} // namespace
+
+bool start_wine_session(WineSession& session, const std::string& windows_build,
+                        std::string& error) {
+  session.windows_build = windows_build_from_env(windows_build);
+  for (const char* exe : {"pedalon-hub.exe", "dialog-driver.exe"}) {
+    if (!std::filesystem::exists(session.windows_build + "/" + exe)) {
+      error = session.windows_build + "/" + exe + " is missing: build the windows preset first";
+      return false;
+    }
+  }
+  char root[] = "/tmp/pedalon-wine-XXXXXX";
+  if (mkdtemp(root) == nullptr) {
+    error = "cannot make a temporary folder";
+    return false;
+  }
+  session.root = root;
+  session.prefix = session.root + "/prefix";
+  session.log = session.root + "/wine.log";
+  std::filesystem::create_directory(session.prefix);
+
+  const bool started = start_xvfb(session, error) && start_wineserver(session, error);
+  // The first start makes the prefix; later ones then start quickly.
+  const std::optional<int> boot =
+      started ? run(session, {"wine", "wineboot", "--init"}, 240s) : std::nullopt;
+  if (started && (!boot || *boot != 0)) error = "wineboot --init failed or hung";
+  if (!started || !boot || *boot != 0) {
+    error += "\n" + wine_log(session);
+    stop_wine_session(session);
+    return false;
+  }
+  return true;
+}
+
+void stop_wine_session(WineSession& session) {
+  if (session.wineserver > 0) {
+    run(session, {"wineserver", "-k"}, 30s);
+    end_child(session.wineserver, SIGTERM, 30s);
+  }
+  end_child(session.xvfb, SIGTERM, 10s);
+  if (!session.root.empty()) {
+    std::error_code ignored;
+    std::filesystem::remove_all(session.root, ignored);
+    session.root.clear();
+  }
+}
+
+std::string wine_log(const WineSession& session) {
+  std::ifstream in(session.log);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+std::string hub_exe(const WineSession& session) {
+  return session.windows_build + "/pedalon-hub.exe";
+}
+
+std::string windows_path(const std::string& host_path) {
+  std::string path = "Z:" + std::filesystem::absolute(host_path).lexically_normal().string();
+  for (char& c : path)
+    if (c == '/') c = '\\';
+  return path;
+}
+
+WineProgram start_windows_program(const WineSession& session, const std::string& exe,
+                                  const std::vector<std::string>& args, const EnvList& extra_env) {
+  std::vector<std::string> argv = {"wine", exe};
+  argv.insert(argv.end(), args.begin(), args.end());
+  const int log = open_log(session);
+  WineProgram program;
+  program.pid = spawn(argv, session_environment(session, extra_env), log, log);
+  if (log >= 0) close(log);
+  return program;
+}
+
+std::optional<int> wait_exit(WineProgram& program, std::chrono::milliseconds timeout) {
+  if (!program.status && program.pid > 0) program.status = reap(program.pid, timeout);
+  return program.status;
+}
+
+void kill_program(WineProgram& program) {
+  if (program.status || program.pid <= 0) return;
+  kill(program.pid, SIGKILL);
+  program.status = reap(program.pid, 10s);
+}
+
+DriverResult run_driver(const WineSession& session, const std::vector<std::string>& args,
+                        std::chrono::milliseconds timeout) {
+  DriverResult result;
+  int fds[2];
+  if (pipe2(fds, O_CLOEXEC) != 0) return result;
+  std::vector<std::string> argv = {"wine", session.windows_build + "/dialog-driver.exe"};
+  argv.insert(argv.end(), args.begin(), args.end());
+  const int log = open_log(session);
+  pid_t pid = spawn(argv, session_environment(session), fds[1], log);
+  close(fds[1]);
+  if (log >= 0) close(log);
+
+  std::string output;
+  const auto deadline = Clock::now() + timeout;
+  for (;;) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+    if (left.count() <= 0) break;
+    pollfd p{fds[0], POLLIN, 0};
+    if (poll(&p, 1, static_cast<int>(std::min<long long>(left.count(), 200))) <= 0) continue;
+    char buffer[4096];
+    const ssize_t n = read(fds[0], buffer, sizeof buffer);
+    if (n <= 0) break; // end of output: the driver has ended
+    output.append(buffer, static_cast<size_t>(n));
+  }
+  close(fds[0]);
+  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+  const std::optional<int> status = reap(pid, std::max(left, std::chrono::milliseconds(1000)));
+  if (!status) end_child(pid, SIGKILL, 1s);
+  result.status = status.value_or(-1);
+
+  std::istringstream lines(output);
+  for (std::string line; std::getline(lines, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    result.lines.push_back(line);
+  }
+  return result;
+}
+
+std::optional<UdpProbe> open_udp_probe(uint16_t port, std::chrono::milliseconds timeout) {
+  const int fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+  if (fd < 0) return std::nullopt;
+  const int on = 1;
+  setsockopt(fd, SOL_SOCKET, SO_TIMESTAMPNS, &on, sizeof on);
+  sockaddr_in a{};
+  a.sin_family = AF_INET;
+  a.sin_port = htons(port);
+  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  const auto deadline = Clock::now() + timeout;
+  while (bind(fd, reinterpret_cast<const sockaddr*>(&a), sizeof a) != 0) {
+    if (errno != EADDRINUSE || Clock::now() >= deadline) {
+      close(fd);
+      return std::nullopt;
+    }
+    std::this_thread::sleep_for(100ms);
+  }
+  return UdpProbe{fd, port};
+}
+
+void close_udp_probe(UdpProbe& probe) {
+  if (probe.fd >= 0) close(probe.fd);
+  probe.fd = -1;
+}
+
+std::optional<ProbeDatagram> receive_datagram(const UdpProbe& probe,
+                                              std::chrono::milliseconds timeout) {
+  pollfd p{probe.fd, POLLIN, 0};
+  if (poll(&p, 1, static_cast<int>(timeout.count())) <= 0) return std::nullopt;
+  uint8_t buffer[2048];
+  iovec io{buffer, sizeof buffer};
+  sockaddr_in from{};
+  alignas(cmsghdr) char control[128];
+  msghdr m{};
+  m.msg_name = &from;
+  m.msg_namelen = sizeof from;
+  m.msg_iov = &io;
+  m.msg_iovlen = 1;
+  m.msg_control = control;
+  m.msg_controllen = sizeof control;
+  const ssize_t n = recvmsg(probe.fd, &m, 0);
+  if (n < 0) return std::nullopt;
+  ProbeDatagram d;
+  d.bytes.assign(buffer, buffer + n);
+  d.from_port = ntohs(from.sin_port);
+  for (cmsghdr* c = CMSG_FIRSTHDR(&m); c != nullptr; c = CMSG_NXTHDR(&m, c)) {
+    if (c->cmsg_level == SOL_SOCKET && c->cmsg_type == SCM_TIMESTAMPNS) {
+      timespec ts;
+      std::memcpy(&ts, CMSG_DATA(c), sizeof ts);
+      d.arrival_ns = static_cast<int64_t>(ts.tv_sec) * 1000000000 + ts.tv_nsec;
+    }
+  }
+  return d;
+}
+
+bool wait_port_free(uint16_t port, std::chrono::milliseconds timeout) {
+  const auto deadline = Clock::now() + timeout;
+  for (;;) {
+    const int fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_port = htons(port);
+    a.sin_addr.s_addr = htonl(INADDR_ANY);
+    const bool free = bind(fd, reinterpret_cast<const sockaddr*>(&a), sizeof a) == 0;
+    close(fd);
+    if (free) return true;
+    if (Clock::now() >= deadline) return false;
+    std::this_thread::sleep_for(100ms);
+  }
+}
