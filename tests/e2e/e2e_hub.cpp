@@ -1,0 +1,144 @@
+#include "e2e_hub.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+
+#include <cstdio>
+#include <thread>
+
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+// A first start in a fresh prefix on a busy two-core machine can take a while.
+constexpr auto start_timeout = 90s;
+
+Millis left_until(Clock::time_point deadline) {
+  return std::max(Millis(0), std::chrono::duration_cast<Millis>(deadline - Clock::now()));
+}
+
+DriverResult drive(const std::vector<std::string>& args, Millis waits = 0s) {
+  return run_driver(wine_session(), args, waits + 60s);
+}
+
+} // namespace
+
+bool start_hub(HubRun& run, const std::string& devices, std::string& error) {
+  // A hub ended by an earlier test may hold its ports for a moment.
+  if (!wait_port_free(hub_port, 30s) || !wait_port_free(standin_port, 30s)) {
+    error = "ports 45041 and 45050 stay taken";
+    return false;
+  }
+  const auto axis = open_udp_probe(axis_port);
+  const auto feeder = open_udp_probe(feeder_port);
+  const auto control = open_udp_probe(0);
+  if (!axis || !feeder || !control) {
+    error = "cannot bind the probes on 127.0.0.1";
+    return false;
+  }
+  run.axis = *axis;
+  run.feeder = *feeder;
+  run.control = *control;
+  run.program = start_windows_program(wine_session(), hub_exe(wine_session()), {},
+                                      {{"WINEDLLOVERRIDES", "dinput8=n,b"},
+                                       {"PEDALON_STANDIN_DEVICES", devices},
+                                       {"PEDALON_STANDIN_PORT", std::to_string(standin_port)}});
+  run.axis_hello = receive_datagram(run.axis, start_timeout);
+  run.feeder_hello = receive_datagram(run.feeder, start_timeout);
+  if (!run.axis_hello || !run.feeder_hello) error = "no start-up hello within 90 s";
+  return run.axis_hello && run.feeder_hello;
+}
+
+void stop_hub(HubRun& run) {
+  kill_program(run.program);
+  close_udp_probe(run.axis);
+  close_udp_probe(run.feeder);
+  close_udp_probe(run.control);
+}
+
+bool hub_running(HubRun& run) {
+  return run.program.pid > 0 && !wait_exit(run.program, 0ms);
+}
+
+std::string standin(const HubRun& run, const std::string& command) {
+  drain(run.control); // a late reply to an earlier command
+  send_bytes(run.control, standin_port, Bytes(command.begin(), command.end()));
+  const auto reply = receive_datagram(run.control, 10s);
+  return reply ? std::string(reply->bytes.begin(), reply->bytes.end()) : "";
+}
+
+void send_bytes(const UdpProbe& from, uint16_t to_port, const Bytes& bytes) {
+  sockaddr_in to{};
+  to.sin_family = AF_INET;
+  to.sin_port = htons(to_port);
+  to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  sendto(from.fd, bytes.data(), bytes.size(), 0, reinterpret_cast<const sockaddr*>(&to), sizeof to);
+}
+
+void drain(const UdpProbe& probe) {
+  while (receive_datagram(probe, 0ms)) {}
+}
+
+std::string hex(const Bytes& bytes) {
+  std::string text;
+  for (uint8_t b : bytes) {
+    char piece[4];
+    std::snprintf(piece, sizeof piece, "%s%02X", text.empty() ? "" : " ", b);
+    text += piece;
+  }
+  return text;
+}
+
+std::optional<ProbeDatagram> wait_for(const UdpProbe& probe,
+                                      const std::function<bool(const Bytes&)>& match,
+                                      Millis timeout, std::string& seen) {
+  const auto deadline = Clock::now() + timeout;
+  while (auto d = receive_datagram(probe, left_until(deadline))) {
+    if (match(d->bytes)) return d;
+    seen += "[" + hex(d->bytes) + "] ";
+  }
+  return std::nullopt;
+}
+
+std::optional<ProbeDatagram> wait_for_hex(const UdpProbe& probe, const std::string& expected,
+                                          Millis timeout, std::string& seen) {
+  return wait_for(
+      probe, [&](const Bytes& b) { return hex(b) == expected; }, timeout, seen);
+}
+
+bool wait_window(Millis timeout) {
+  return drive({"wait-window", hub_caption, std::to_string(timeout.count())}, timeout).status == 0;
+}
+
+std::string dialog_text(int id) {
+  const DriverResult r = drive({"text", hub_caption, std::to_string(id)});
+  return r.status == 0 && !r.lines.empty() ? r.lines[0] : "(no such control)";
+}
+
+std::string wait_text(int id, const std::string& expected, Millis timeout) {
+  const auto deadline = Clock::now() + timeout;
+  std::string text = dialog_text(id);
+  while (text != expected && Clock::now() < deadline) {
+    std::this_thread::sleep_for(100ms);
+    text = dialog_text(id);
+  }
+  return text;
+}
+
+bool click(int id) {
+  return drive({"click", hub_caption, std::to_string(id)}).status == 0;
+}
+
+bool dialog_command(int id) {
+  return drive({"command", hub_caption, std::to_string(id)}).status == 0;
+}
+
+std::vector<std::string> message_box(Millis timeout) {
+  return drive({"message-box", std::to_string(timeout.count())}, timeout).lines;
+}
+
+bool press_ok(Millis timeout) {
+  return drive({"press-ok", std::to_string(timeout.count())}, timeout).status == 0;
+}
