@@ -367,6 +367,7 @@ HRESULT STDMETHODCALLTYPE device_get_state(IDirectInputDevice8W* self, DWORD siz
     return s.failures.read_result;
   }
   const Position p = current_position(device);
+  press_script_controls();
   DIJOYSTATE2 state;
   std::memset(&state, 0, sizeof state);
   LONG* axes[axis_count] = {&state.lX, &state.lY, &state.lZ, &state.lRx, &state.lRy, &state.lRz};
@@ -416,6 +417,7 @@ HRESULT STDMETHODCALLTYPE device_set_cooperative_level(IDirectInputDevice8W* sel
     return E_HANDLE;
   if (device.acquired) return DIERR_ACQUIRED;
   device.cooperation = flags;
+  standin().window = window;
   return DI_OK;
 }
 
@@ -517,6 +519,20 @@ Position current_position(const FakeDevice& device) {
   return script_position(s.script, GetTickCount64() - s.script_start_ms);
 }
 
+// A script line with press=ID clicks that control of the client's dialog, as a user would, so
+// the demo can walk through the drive modes by itself. Call under the lock.
+void press_script_controls() {
+  Standin& s = standin();
+  if (!s.script_playing || s.window == nullptr) return;
+  const uint64_t played_ms = GetTickCount64() - s.script_start_ms;
+  for (int id : script_presses(s.script, s.script_read_ms, played_ms)) {
+    standin_log("script presses control %d", id);
+    PostMessageW(s.window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(s.window, id)));
+  }
+  s.script_read_ms = played_ms;
+}
+
 std::string start_script(std::string_view name) {
   Standin& s = standin();
   if (name == "off") {
@@ -540,6 +556,7 @@ std::string start_script(std::string_view name) {
   s.script = script;
   s.script_playing = true;
   s.script_start_ms = GetTickCount64();
+  s.script_read_ms = 0;
   s.script_name = std::string(name);
   return {};
 }

@@ -70,6 +70,8 @@ struct Standin {
   MotionScript script;
   bool script_playing = false;
   uint64_t script_start_ms = 0;
+  uint64_t script_read_ms = 0; // play time of the last read, for the script's presses
+  HWND window = nullptr;       // the client's window, from SetCooperativeLevel
   std::string script_name = "off";
   uint64_t polls = 0, reads = 0, acquires = 0, inputs_lost = 0;
   DWORD version = 0, enum_class = 0, enum_flags = 0;
@@ -92,6 +94,10 @@ void standin_log(const char* format, ...);
 // Starts playing "demo" or the script file at `name`, or stops with "off". Call under the
 // lock. Returns an empty text or what is wrong.
 std::string start_script(std::string_view name);
+
+// Clicks the dialog controls that the playing script's press= lines have reached since the last
+// read. Call under the lock.
+void press_script_controls();
 
 // The position the device reports now: the playing script's, or the one last set.
 Position current_position(const FakeDevice& device);

@@ -2,6 +2,9 @@
 
 #include "tools/standin/standin_text.h"
 
+#include <algorithm>
+#include <utility>
+
 #include <cstdio>
 
 namespace {
@@ -159,6 +162,13 @@ std::string parse_script(std::string_view text, MotionScript& script) {
       first = 2;
     }
     for (size_t i = first; i < words.size(); ++i) {
+      if (words[i].substr(0, 6) == "press=") {
+        int64_t id = 0;
+        if (!parse_integer(words[i].substr(6), id) || id <= 0 || id > 0xFFFF)
+          return where + "press takes a control id from 1 to 65535";
+        entry.press = static_cast<int>(id);
+        continue;
+      }
       const std::string error = apply_setting(current, words[i]);
       if (!error.empty()) return where + error;
     }
@@ -195,71 +205,102 @@ Position script_position(const MotionScript& script, uint64_t elapsed_ms) {
   return p;
 }
 
+std::vector<int> script_presses(const MotionScript& script, uint64_t from_ms, uint64_t to_ms) {
+  std::vector<std::pair<uint64_t, int>> due;
+  for (const ScriptLine& line : script.lines) {
+    if (line.press == 0) continue;
+    if (script.loop_ms == 0) {
+      if (line.at_ms > from_ms && line.at_ms <= to_ms) due.emplace_back(line.at_ms, line.press);
+      continue;
+    }
+    // Every later pass of the loop clicks again.
+    uint64_t at = line.at_ms;
+    if (at <= from_ms) at += ((from_ms - at) / script.loop_ms + 1) * script.loop_ms;
+    for (; at <= to_ms; at += script.loop_ms)
+      due.emplace_back(at, line.press);
+  }
+  std::sort(due.begin(), due.end());
+  std::vector<int> presses;
+  for (const auto& d : due)
+    presses.push_back(d.second);
+  return presses;
+}
+
 // Rest tilt rx=300 keeps the pedal released (a right-foot tilt of 30 or more gives no
 // throttle). Pedal 2 and Pass through take their values from a remote app, not the feet.
-const char* const demo_script_text = R"(# The built-in demo: one loop of every drive mode's use.
-# TIME_MS [ramp] key=value ...   keys x y z rx ry rz (-1000..1000), buttons=LIST|none
+const char* const demo_script_text = R"(# The built-in demo: one loop through every drive mode,
+# pressing "Swith mode" (control 1029) between them.
+# TIME_MS [ramp] key=value ...   keys x y z rx ry rz (-1000..1000), buttons=LIST|none, press=ID
 
-# Joystick (axis peer, 4-way-mov): right, left, forward, back.
+# Pedal 1 (the hub starts in it): tilt the right foot forward for throttle.
 0     x=0 y=0 z=0 rx=300 ry=0 rz=0 buttons=none
-1000  ramp x=800
-2000  ramp x=-800
-3000  ramp x=0 y=-800
-4000  ramp y=800
-5000  ramp y=0
+1500  ramp rx=0
+2500  rx=0
+4000  ramp rx=300
+# Three quick heading steps up switch to reverse; the same tilt now brakes. Three steps down
+# switch back.
+4500  z=40
+4600  z=80
+4700  z=120
+5500  rx=300
+6500  ramp rx=0
+7500  ramp rx=300
+8000  z=80
+8100  z=40
+8200  z=0
 
-# Pedal 1: tilt the right foot forward for throttle.
-6000  rx=300
-7500  ramp rx=0
-8500  rx=0
-10000 ramp rx=300
+# 4-way-mov: the joystick right, left, forward, back.
+8500  press=1029
+9500  ramp x=800
+10500 ramp x=-800
+11500 ramp x=0 y=-800
+12500 ramp y=800
+13500 ramp y=0
 
-# Pedal 1: three quick heading steps up switch to reverse; the same tilt now brakes.
-10500 z=40
-10600 z=80
-10700 z=120
-11500 rx=300
-12500 ramp rx=0
-13500 ramp rx=300
-14000 z=80
-14100 z=40
-14200 z=0
+# Pass through relays a remote app's bytes; the feet rest.
+14000 press=1029
 
 # Skate: right foot on sensors 0 and 1; the left foot pushes on sensor 3 alone.
-14500 rx=0 buttons=0,1
-15000 buttons=0,1,3
-15300 buttons=0,1
-15600 buttons=0,1,3
-15900 buttons=0,1
-16200 buttons=0,1,3
-16500 buttons=0,1
-16800 buttons=0,1,3
-17100 buttons=0,1
-17400 buttons=0,1,3
-17700 buttons=0,1
+16000 press=1029
+16500 rx=0 buttons=0,1
+17000 buttons=0,1,3
+17300 buttons=0,1
+17600 buttons=0,1,3
+17900 buttons=0,1
+18200 buttons=0,1,3
+18500 buttons=0,1
+18800 buttons=0,1,3
+19100 buttons=0,1
+19400 buttons=0,1,3
+19700 buttons=0,1
 # Coast, then stop with sensor 2.
-19200 buttons=0,1,2
-19600 buttons=0,1
+21200 buttons=0,1,2
+21600 buttons=0,1
 # Steer: left foot on sensors 2 and 3, right foot on sensor 1; tilt the left foot.
-19800 buttons=1,2,3
-20000 rz=0
-21000 ramp rz=150
-22000 ramp rz=-150
-22500 ramp rz=0
-22700 buttons=0,1
+21800 buttons=1,2,3
+22000 rz=0
+23000 ramp rz=150
+24000 ramp rz=-150
+24500 ramp rz=0
+24700 buttons=0,1
 # Turn pulse: set the reference heading, turn the right foot, lift both feet.
-23000 buttons=0,1,2,3
-23300 buttons=0,1,3
-23600 z=150
-23900 buttons=none
-24400 z=0 buttons=0,1
+25000 buttons=0,1,2,3
+25300 buttons=0,1,3
+25600 z=150
+25900 buttons=none
+26400 z=0 buttons=0,1
 # Lift pulse: lift both feet without turning.
-24700 buttons=none
-25200 buttons=0,1
+26700 buttons=none
+27200 buttons=0,1
 # Back up: tilt the right foot with the left foot on sensor 2.
-25500 buttons=0,1,2 rx=120
-26500 ramp rx=200
-27000 buttons=0,1 rx=0
-27500 buttons=none rx=300
-28000 loop
+27500 buttons=0,1,2 rx=120
+28500 ramp rx=200
+29000 buttons=0,1 rx=0
+29500 buttons=none rx=300
+
+# Pedal 2 takes throttle and brake from a remote app.
+30000 press=1029
+# Back to Pedal 1 for the next pass.
+32000 press=1029
+32500 loop
 )";

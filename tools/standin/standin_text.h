@@ -36,6 +36,7 @@ std::string describe_position(const Position& position);
 struct ScriptLine {
   uint64_t at_ms = 0;
   bool ramp = false; // the axes and sliders move in a straight line from the line before
+  int press = 0;     // a dialog control the line clicks once when it is reached ("press=ID")
   Position position;
 };
 
@@ -48,6 +49,9 @@ struct MotionScript {
 std::string parse_script(std::string_view text, MotionScript& script);
 
 Position script_position(const MotionScript& script, uint64_t elapsed_ms);
+
+// The controls the script clicks after `from_ms` and up to `to_ms` of play, in order.
+std::vector<int> script_presses(const MotionScript& script, uint64_t from_ms, uint64_t to_ms);
 
 // The built-in demo: every drive mode's use in one loop.
 extern const char* const demo_script_text;
