@@ -55,4 +55,17 @@ TEST_F(HubEnds, NoFootControllerTellsFeederAndUser) {
   }
 }
 
+TEST_F(HubEnds, SetUpFailureTellsTheUserOnly) {
+  std::string error;
+  ASSERT_TRUE(start_hub(run, "foot", error, {{"PEDALON_STANDIN_FAIL", "format"}})) << error;
+  EXPECT_EQ(message_box(60s), (Lines{"VR Pedalon monitor", "Error Initializing DirectInput"}));
+  EXPECT_TRUE(press_ok(30s));
+  EXPECT_EQ(wait_exit(run.program, 60s), std::optional<int>(0));
+  // The feeder hears nothing on this path, and no tick ran.
+  const auto feeder = receive_datagram(run.feeder, 200ms);
+  EXPECT_FALSE(feeder) << "to the feeder: " << hex(feeder->bytes);
+  const auto tick = receive_datagram(run.axis, 200ms);
+  EXPECT_FALSE(tick) << "axis datagram: " << hex(tick->bytes);
+}
+
 } // namespace

@@ -25,7 +25,8 @@ DriverResult drive(const std::vector<std::string>& args, Millis waits = 0s) {
 
 } // namespace
 
-bool start_hub(HubRun& run, const std::string& devices, std::string& error) {
+bool start_hub(HubRun& run, const std::string& devices, std::string& error,
+               const EnvList& standin_env) {
   // A hub ended by an earlier test may hold its ports for a moment.
   if (!wait_port_free(hub_port, 30s) || !wait_port_free(standin_port, 30s)) {
     error = "ports 45041 and 45050 stay taken";
@@ -41,10 +42,11 @@ bool start_hub(HubRun& run, const std::string& devices, std::string& error) {
   run.axis = *axis;
   run.feeder = *feeder;
   run.control = *control;
-  run.program = start_windows_program(wine_session(), hub_exe(wine_session()), {},
-                                      {{"WINEDLLOVERRIDES", "dinput8=n,b"},
-                                       {"PEDALON_STANDIN_DEVICES", devices},
-                                       {"PEDALON_STANDIN_PORT", std::to_string(standin_port)}});
+  EnvList env = {{"WINEDLLOVERRIDES", "dinput8=n,b"},
+                 {"PEDALON_STANDIN_DEVICES", devices},
+                 {"PEDALON_STANDIN_PORT", std::to_string(standin_port)}};
+  env.insert(env.end(), standin_env.begin(), standin_env.end());
+  run.program = start_windows_program(wine_session(), hub_exe(wine_session()), {}, env);
   run.axis_hello = receive_datagram(run.axis, start_timeout);
   run.feeder_hello = receive_datagram(run.feeder, start_timeout);
   if (!run.axis_hello || !run.feeder_hello) error = "no start-up hello within 90 s";

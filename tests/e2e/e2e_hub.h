@@ -29,9 +29,11 @@ struct HubRun {
   std::optional<ProbeDatagram> axis_hello, feeder_hello;
 };
 
-// Starts the hub with the stand-in presenting `devices` (PEDALON_STANDIN_DEVICES) and takes
-// the start-up hellos. False with the reason in `error` when the hub could not be started.
-bool start_hub(HubRun& run, const std::string& devices, std::string& error);
+// Starts the hub with the stand-in presenting `devices` (PEDALON_STANDIN_DEVICES), and any
+// further stand-in settings, and takes the start-up hellos. False with the reason in `error`
+// when the hub could not be started.
+bool start_hub(HubRun& run, const std::string& devices, std::string& error,
+               const EnvList& standin_env = {});
 // Kills the hub if it still runs and closes the probes.
 void stop_hub(HubRun& run);
 bool hub_running(HubRun& run);
