@@ -19,5 +19,3 @@ bool serve_remote(Seam& seam, const TickValues& values);
 
 // ShutdownDatagram to the feeder; returns whether the send worked.
 bool send_shutdown(Seam& seam);
-
-

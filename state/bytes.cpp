@@ -14,7 +14,9 @@ uint8_t clamp_byte(float n) {
 
 } // namespace
 
-uint8_t axis_byte(float v) { return clamp_byte(std::floor(v) + 128.0f); }
+uint8_t axis_byte(float v) {
+  return clamp_byte(std::floor(v) + 128.0f);
+}
 
 uint8_t centred_byte(float v) {
   const float scaled = (v + 1.0f) * 128.0f;
