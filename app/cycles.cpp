@@ -1,14 +1,18 @@
 #include "app/cycles.h"
 
+#include <cmath>
 #include <cwchar>
+
+#include "motion/axis_conditioning.h"
+#include "state/drive_mode.h"
 
 int32_t next_drive_mode(int32_t mode) {
   switch (mode) {
-  case 1: return 2;
-  case 2: return 3;
-  case 3: return 5;
-  case 5: return 0;
-  case 0: return 1;
+  case mode_pedal_1: return mode_four_way;
+  case mode_four_way: return mode_pass_through;
+  case mode_pass_through: return mode_skate;
+  case mode_skate: return mode_pedal_2;
+  case mode_pedal_2: return mode_pedal_1;
   default: return mode;
   }
 }
@@ -26,13 +30,10 @@ int32_t next_speed_step(int32_t step) {
   }
 }
 
-int32_t speed_percent(int32_t step) {
-  static constexpr int32_t percent[7] = {100, 80, 65, 50, 35, 120, 150};
-  return (step >= 0 && step <= 6) ? percent[step] : 0;
-}
-
 bool format_speed_caption(int32_t step, wchar_t (&text)[speed_caption_capacity]) {
   if (step < 0 || step > 6) return false;
-  std::swprintf(text, speed_caption_capacity, L"%ld%%", static_cast<long>(speed_percent(step)));
+  // The caption is the gain the joystick axes get at this step.
+  const long percent = std::lround(speed_factor(step) * 100.0f);
+  std::swprintf(text, speed_caption_capacity, L"%ld%%", percent);
   return true;
 }

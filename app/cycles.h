@@ -11,9 +11,6 @@ int32_t next_drive_mode(int32_t mode);
 // The speed step after `step`: 0, 5, 6, 4, 3, 2, 1 and round again. Any other value stays.
 int32_t next_speed_step(int32_t step);
 
-// The gain of a speed step in percent (100 for step 0); 0 for a value outside 0..6.
-int32_t speed_percent(int32_t step);
-
 inline constexpr size_t speed_caption_capacity = 64;
 
 // Writes the speed-adjust button's caption for `step` ("120%"). Returns false and leaves

@@ -1,14 +1,10 @@
 #include "net/frames.h"
 
+#include "net/wire.h"
 #include "state/bytes.h"
 #include "state/hub_state.h"
 
 namespace {
-
-constexpr uint8_t drive_kind_pedal = 0x15;
-constexpr uint8_t drive_kind_four_way = 0x02;
-constexpr uint8_t drive_kind_wide = 0x16; // "Pass through" and "Skate" share it
-constexpr uint8_t foot_kind = 0x1F;
 
 // Byte-wise differences above this count as a change.
 constexpr int change_tolerance = 3;

@@ -3,6 +3,7 @@
 #include "motion/skate.h"
 #include "net/endpoint.h"
 #include "net/frames.h"
+#include "net/wire.h"
 #include "res/resource.h"
 #include "state/hub_state.h"
 
@@ -11,10 +12,6 @@ namespace {
 constexpr uint64_t feeder_keep_alive_ms = 3000;
 constexpr uint64_t foot_keep_alive_ms = 3500;
 constexpr uint64_t remote_silence_limit_ms = 10000;
-
-constexpr uint8_t feeder_handshake[] = {0x01, 0x00};
-constexpr uint8_t status_datagram[] = {0x01, 0x02};
-constexpr uint8_t shutdown_datagram[] = {0x64, 0x00}; // 100, little-endian
 
 constexpr const wchar_t* status_connected = L"Status: remote app connected";
 constexpr const wchar_t* status_absent = L"Status: no remote app connected";
@@ -46,7 +43,7 @@ void drop_remote(Seam& seam) {
 } // namespace
 
 void send_axis(Seam& seam, uint8_t x_byte, uint8_t y_byte) {
-  const uint8_t bytes[] = {0x2A, x_byte, 0x2B, y_byte, 0x00};
+  const uint8_t bytes[] = {axis_x_marker, x_byte, axis_y_marker, y_byte, 0x00};
   seam.send(axis_peer, bytes, sizeof bytes);
 }
 

@@ -1,14 +1,9 @@
 #include "net/listener.h"
 
+#include "net/wire.h"
 #include "state/hub_state.h"
 
 namespace {
-
-constexpr uint8_t short_message = 0x01;
-constexpr uint8_t kind_feeder_ready = 0x01;
-constexpr uint8_t kind_remote_hello = 0x02;
-constexpr uint8_t kind_keep_alive = 0x15;
-constexpr uint8_t remote_input = 0x20;
 
 constexpr float steer_per_step = 0.0078125f;  // 1/128
 constexpr float unit_per_step = 0.003921569f; // nearest float to 1/255; unit_byte inverts it
@@ -77,7 +72,7 @@ void read_datagram(const uint8_t* bytes, size_t size, const Endpoint& sender) {
     if (b == short_message) {
       read_short_message(byte_at(bytes, size, p + 1), sender);
       p += 3; // the byte behind a two-byte message is a gap, never a message start
-    } else if (b == remote_input) {
+    } else if (b == remote_input_kind) {
       read_remote_input(bytes, size, p);
       return; // nothing after a remote input is read
     } else {

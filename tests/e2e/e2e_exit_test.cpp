@@ -44,15 +44,11 @@ TEST_F(HubEnds, ReadErrorTellsFeederAndUser) {
 }
 
 TEST_F(HubEnds, NoFootControllerTellsFeederAndUser) {
-  // Nothing attached, or only controllers of the wrong usage or product.
-  for (const char* devices : {"none", "wrong-usage,wrong-product"}) {
-    SCOPED_TRACE(devices);
-    std::string error;
-    ASSERT_TRUE(start_hub(run, devices, error)) << error;
-    expect_shutdown_box_and_exit(
-        {"VR Pedalon monitor", "Pedalon not found. The application will now exit."});
-    stop_hub(run);
-  }
+  // Only controllers of the wrong usage or product; the Wine smoke test covers none at all.
+  std::string error;
+  ASSERT_TRUE(start_hub(run, "wrong-usage,wrong-product", error)) << error;
+  expect_shutdown_box_and_exit(
+      {"VR Pedalon monitor", "Pedalon not found. The application will now exit."});
 }
 
 TEST_F(HubEnds, SetUpFailureTellsTheUserOnly) {

@@ -3,15 +3,12 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
-bool equals(const uint8_t* bytes, size_t size, std::initializer_list<uint8_t> expected) {
-  if (size != expected.size()) return false;
-  size_t i = 0;
-  for (uint8_t b : expected)
-    if (bytes[i++] != b) return false;
-  return true;
+template <size_t n> bool equals(const uint8_t* bytes, size_t size, const uint8_t (&expected)[n]) {
+  return size == n && std::memcmp(bytes, expected, n) == 0;
 }
 
 std::string formatted(const char* format, ...) {
@@ -25,11 +22,11 @@ std::string formatted(const char* format, ...) {
 
 std::string describe_drive(const uint8_t* b) {
   switch (b[0]) {
-  case 0x15:
+  case drive_kind_pedal:
     // "Pedal 1" and "Pedal 2" share this layout; only the hub's dialog knows which it is.
     return formatted("Pedal steer %u throttle %u brake %u buttons %u relay %u %u", b[1], b[2], b[3],
                      b[4], b[5], b[6]);
-  case 0x02:
+  case drive_kind_four_way:
     return formatted("4-way-mov x %u y %u relay %u %u buttons %u", b[2], b[3], b[4], b[5], b[6]);
   default: break;
   }
@@ -62,14 +59,16 @@ bool expected_at(PeerRole role, DatagramKind kind) {
 } // namespace
 
 DatagramKind datagram_kind(const uint8_t* b, size_t size) {
-  if (equals(b, size, {0x01, 0x03, 0x02, 0x6F, 0x00})) return DatagramKind::start_hello;
-  if (size == 5 && b[0] == 0x2A && b[2] == 0x2B && b[4] == 0x00) return DatagramKind::axis;
-  if (equals(b, size, {0x01, 0x00})) return DatagramKind::handshake;
-  if (equals(b, size, {0x64, 0x00})) return DatagramKind::shutdown;
-  if (equals(b, size, {0x01, 0x02})) return DatagramKind::status;
-  if (size == 8 && b[0] == 0x1F) return DatagramKind::foot;
-  if ((size == 7 && b[0] == 0x15) || (size == 7 && b[0] == 0x02 && b[1] == 0x01) ||
-      (size == 8 && b[0] == 0x16))
+  if (equals(b, size, start_hello)) return DatagramKind::start_hello;
+  if (size == 5 && b[0] == axis_x_marker && b[2] == axis_y_marker && b[4] == 0x00)
+    return DatagramKind::axis;
+  if (equals(b, size, feeder_handshake)) return DatagramKind::handshake;
+  if (equals(b, size, shutdown_datagram)) return DatagramKind::shutdown;
+  if (equals(b, size, status_datagram)) return DatagramKind::status;
+  if (size == 8 && b[0] == foot_kind) return DatagramKind::foot;
+  if ((size == 7 && b[0] == drive_kind_pedal) ||
+      (size == 7 && b[0] == drive_kind_four_way && b[1] == 0x01) ||
+      (size == 8 && b[0] == drive_kind_wide))
     return DatagramKind::drive;
   return DatagramKind::unknown;
 }
@@ -104,7 +103,7 @@ std::string hex_bytes(const uint8_t* bytes, size_t size) {
 
 size_t build_remote_input(const uint8_t* values, size_t count, uint8_t out[9]) {
   if (count > 8) count = 8;
-  out[0] = 0x20;
+  out[0] = remote_input_kind;
   for (size_t i = 0; i < count; ++i)
     out[i + 1] = values[i];
   return count + 1;

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "net/endpoint.h"
+#include "net/wire.h"
 
 // Which peer a datagram arrived at.
 enum class PeerRole { axis, feeder, remote };
@@ -35,9 +36,9 @@ std::string describe_datagram(PeerRole role, const uint8_t* bytes, size_t size);
 std::string hex_bytes(const uint8_t* bytes, size_t size);
 
 // What the peers send to the hub's listening port.
-inline constexpr uint8_t feeder_ready_message[2] = {0x01, 0x01};
-inline constexpr uint8_t remote_hello_message[2] = {0x01, 0x02};
-inline constexpr uint8_t keep_alive_message[2] = {0x01, 0x15};
+inline constexpr uint8_t feeder_ready_message[2] = {short_message, kind_feeder_ready};
+inline constexpr uint8_t remote_hello_message[2] = {short_message, kind_remote_hello};
+inline constexpr uint8_t keep_alive_message[2] = {short_message, kind_keep_alive};
 
 // RemoteInput: 20 followed by `count` (at most 8) values. Returns its length.
 size_t build_remote_input(const uint8_t* values, size_t count, uint8_t out[9]);
