@@ -217,7 +217,7 @@ std::string windows_build_from_env(const std::string& fallback) {
 bool start_wine_session(WineSession& session, const std::string& windows_build,
                         std::string& error) {
   session.windows_build = windows_build_from_env(windows_build);
-  for (const char* exe : {"pedalon-hub.exe", "dialog-driver.exe"}) {
+  for (const char* exe : {"pedalon-hub.exe", "dialog-driver.exe", "standin/dinput8.dll"}) {
     if (!std::filesystem::exists(session.windows_build + "/" + exe)) {
       error = session.windows_build + "/" + exe + " is missing: build the windows preset first";
       return false;
@@ -243,6 +243,15 @@ bool start_wine_session(WineSession& session, const std::string& windows_build,
     stop_wine_session(session);
     return false;
   }
+  // Wine finds the stand-in only beside the program, so the hub runs from a folder of the
+  // prefix's own that holds both; the build never puts them side by side.
+  const std::string rig = session.prefix + "/drive_c/pedalon-rig";
+  std::filesystem::create_directories(rig);
+  const auto overwrite = std::filesystem::copy_options::overwrite_existing;
+  std::filesystem::copy_file(session.windows_build + "/pedalon-hub.exe", rig + "/pedalon-hub.exe",
+                             overwrite);
+  std::filesystem::copy_file(session.windows_build + "/standin/dinput8.dll",
+                             rig + "/dinput8.dll", overwrite);
   return true;
 }
 
@@ -267,7 +276,7 @@ std::string wine_log(const WineSession& session) {
 }
 
 std::string hub_exe(const WineSession& session) {
-  return session.windows_build + "/pedalon-hub.exe";
+  return session.prefix + "/drive_c/pedalon-rig/pedalon-hub.exe";
 }
 
 std::string windows_path(const std::string& host_path) {

@@ -46,7 +46,8 @@ std::string wine_log(const WineSession& session);
 // The session of this test run, made by wine_harness_main before the first test.
 const WineSession& wine_session();
 
-// pedalon-hub.exe of the session's windows build.
+// pedalon-hub.exe of the session's windows build, copied with the stand-in dinput8.dll into a
+// folder of the prefix.
 std::string hub_exe(const WineSession& session);
 
 // Z:\ path of a host path, as Windows programs under Wine see it.
