@@ -2,6 +2,7 @@
 
 #include "app/cycles.h"
 #include "app/feeder_win32.h"
+#include "app/message_box_win32.h"
 #include "app/seam_win32.h"
 #include "input/device_win32.h"
 #include "input/tick.h"
@@ -14,14 +15,15 @@ namespace {
 constexpr UINT_PTR tick_timer = 0;
 constexpr UINT tick_period_ms = 33;
 
-void show_error(const wchar_t* text, const wchar_t* caption) {
-  MessageBoxW(nullptr, text, caption, MB_OK | MB_ICONERROR);
-}
-
 void on_init(HWND dialog) {
   program_seam.dialog = dialog;
-  if (FAILED(device_setup(dialog, program_seam))) {
-    show_error(L"Error Initializing DirectInput", L"VR Pedalon monitor");
+  const HRESULT setup = device_setup(dialog);
+  if (setup == device_not_found) {
+    send_shutdown(program_seam); // the hub ends anyway; a feeder that misses it times out
+    show_error(L"Pedalon not found. The application will now exit.", monitor_caption);
+    EndDialog(dialog, 0);
+  } else if (FAILED(setup)) {
+    show_error(L"Error Initializing DirectInput", monitor_caption);
     EndDialog(dialog, 0);
   }
   // Also after a failure: the dialog is already ending and sees no tick.
@@ -32,7 +34,7 @@ void on_timer(HWND dialog) {
   if (input_tick(program_seam) >= 0) return;
   send_shutdown(program_seam); // the dialog ends either way
   KillTimer(dialog, tick_timer);
-  show_error(L"Error Reading Input State. The app will now exit.", L"VR Pedalon Monitor");
+  show_error(L"Error Reading Input State. The app will now exit.", read_error_caption);
   EndDialog(dialog, 1);
 }
 

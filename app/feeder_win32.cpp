@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "app/feeder_path.h"
+#include "app/message_box_win32.h"
 
 namespace {
 
@@ -21,7 +22,7 @@ void launch_feeder(HWND dialog) {
   const DWORD length = GetModuleFileNameW(nullptr, module_path, module_path_capacity);
   if (length > 0 && length < module_path_capacity) result = build_feeder_path(module_path, path);
   if (result != FeederPath::ready) {
-    MessageBoxW(nullptr, feeder_path_problem(result), L"VR Pedalon monitor", MB_OK | MB_ICONERROR);
+    show_error(feeder_path_problem(result), monitor_caption);
     return;
   }
   // The shell's open verb takes the path as one argument, so blanks, '&' and any letters in

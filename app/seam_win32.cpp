@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "input/device_win32.h"
+#include "net/sockets.h"
 
 // The tick reads the device straight into the portable record.
 static_assert(sizeof(DIJOYSTATE2) == sizeof(JoyState));
@@ -11,7 +12,6 @@ static_assert(offsetof(DIJOYSTATE2, rgdwPOV) == offsetof(JoyState, rgdwPOV));
 static_assert(offsetof(DIJOYSTATE2, rgbButtons) == offsetof(JoyState, rgbButtons));
 static_assert(offsetof(DIJOYSTATE2, lVX) == offsetof(JoyState, lVX));
 
-UdpSocket send_socket;
 ProgramSeam program_seam;
 
 bool ProgramSeam::has_device() {

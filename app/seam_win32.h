@@ -2,11 +2,7 @@
 
 #include <windows.h>
 
-#include "input/seam.h"
-#include "net/udp_socket.h"
-
-// Every datagram of the hub leaves through this socket.
-extern UdpSocket send_socket;
+#include "state/seam.h"
 
 // The Seam of the running program: the foot controller through DirectInput, the monitor
 // dialog's controls, Winsock and the system clock.

@@ -1,3 +1,6 @@
+// Program entry: start-up and shutdown of the hub. Everything else runs inside the monitor
+// dialog on this thread, or in the listener thread.
+
 #include <windows.h>
 
 #include <commctrl.h>
@@ -9,16 +12,14 @@
 #include "app/dialog_win32.h"
 #include "app/options.h"
 #include "app/seam_win32.h"
-#include "app/startup.h"
 #include "net/endpoint.h"
+#include "net/links.h"
 #include "net/listener.h"
-#include "net/udp_socket.h"
+#include "net/sockets.h"
 #include "res/resource.h"
 #include "state/hub_state.h"
 
 namespace {
-
-UdpSocket listen_socket;
 
 // Runs for the life of the process; only a failed bind or receive ends it, and the process
 // with it.
@@ -50,7 +51,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   if (listener != nullptr) CloseHandle(listener); // never joined; it ends with the process
 
   send_socket = udp_open();
-  greet_peers(program_seam);
+  send_start_hello(program_seam);
   preset_heading_tracker();
   read_command_line();
 

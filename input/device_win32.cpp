@@ -6,7 +6,6 @@
 #include "input/device_id.h"
 #include "input/object_controls.h"
 #include "input/xinput_scan_win32.h"
-#include "net/links.h"
 #include "state/hub_state.h"
 
 IDirectInput8W* direct_input = nullptr;
@@ -75,7 +74,7 @@ BOOL CALLBACK setup_object(LPCDIDEVICEOBJECTINSTANCEW object, LPVOID context) {
 
 static_assert(sizeof(DIPROPRANGE) == 24 && sizeof(DIPROPHEADER) == 16);
 
-HRESULT device_setup(HWND dialog, Seam& seam) {
+HRESULT device_setup(HWND dialog) {
   HRESULT result =
       DirectInput8Create(GetModuleHandleW(nullptr), DIRECTINPUT_VERSION, IID_IDirectInput8W,
                          reinterpret_cast<void**>(&direct_input), nullptr);
@@ -87,13 +86,7 @@ HRESULT device_setup(HWND dialog, Seam& seam) {
   std::vector<uint32_t>().swap(xinput_ids);
   if (FAILED(result)) return result;
 
-  if (foot_device == nullptr) {
-    send_shutdown(seam); // the hub ends anyway; a feeder that misses it times out on its own
-    MessageBoxW(nullptr, L"Pedalon not found. The application will now exit.",
-                L"VR Pedalon monitor", MB_OK | MB_ICONERROR);
-    EndDialog(dialog, 0);
-    return 0;
-  }
+  if (foot_device == nullptr) return device_not_found;
 
   result = foot_device->SetDataFormat(&c_dfDIJoystick2);
   if (FAILED(result)) return result;

@@ -3,8 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "input/seam.h"
-#include "state/drive_mode.h"
+#include "state/seam.h"
+#include "state/tick_values.h"
 
 // The dialog's readouts. Each formats into one fixed text buffer of the tick and sets it as
 // the control's text, on every tick that reaches it, whether it changed or not.

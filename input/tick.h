@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "input/seam.h"
+#include "state/seam.h"
 
 // Bound on the re-acquire loop while Acquire keeps reporting lost input, so a device that
 // never comes back cannot hang the dialog; the next tick tries again anyway.

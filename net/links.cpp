@@ -42,6 +42,11 @@ void drop_remote(Seam& seam) {
 
 } // namespace
 
+void send_start_hello(Seam& seam) {
+  seam.send(axis_peer, start_hello, sizeof start_hello);
+  seam.send(feeder_peer, start_hello, sizeof start_hello);
+}
+
 void send_axis(Seam& seam, uint8_t x_byte, uint8_t y_byte) {
   const uint8_t bytes[] = {axis_x_marker, x_byte, axis_y_marker, y_byte, 0x00};
   seam.send(axis_peer, bytes, sizeof bytes);
@@ -77,14 +82,14 @@ bool serve_feeder(Seam& seam, const TickValues& values) {
   return true;
 }
 
-bool serve_remote(Seam& seam, const TickValues& values) {
+void serve_remote(Seam& seam, const TickValues& values) {
   const uint64_t now_ms = hub.now_ms.load(std::memory_order_relaxed);
 
   if (remote_is_connected() && hub.remote_announced == 0) {
     hub.last_remote_ms.store(now_ms, std::memory_order_relaxed);
     if (!seam.send(remote_app(), status_datagram, sizeof status_datagram)) {
       drop_remote(seam);
-      return true;
+      return;
     }
     hub.remote_announced = 1;
     seam.set_text(IDC_STATUS, status_connected);
@@ -96,18 +101,17 @@ bool serve_remote(Seam& seam, const TickValues& values) {
 
   // Announced as well as connected: a message that reconnects the app while this step runs
   // must not let a foot datagram go out before the status datagram.
-  if (hub.remote_announced != 1 || !remote_is_connected()) return true;
+  if (hub.remote_announced != 1 || !remote_is_connected()) return;
 
   const Frame frame = build_foot_frame(values);
   if (now_ms - hub.last_foot_send_ms > foot_keep_alive_ms || frame_changed(frame, hub.foot_cache)) {
     if (!seam.send(remote_app(), frame.bytes, frame.size)) {
       drop_remote(seam);
-      return true;
+      return;
     }
     hub.last_foot_send_ms = now_ms;
     copy_to_cache(frame, hub.foot_cache);
   }
-  return true;
 }
 
 bool send_shutdown(Seam& seam) {

@@ -15,6 +15,3 @@ enum DriveMode : int32_t {
 // The name shown in the mode label and printed by the peer tool; nullptr for a value that is
 // no drive mode.
 const wchar_t* drive_mode_name(int32_t mode);
-
-// Bit i is set while foot-controller button i (0 to 3, the touch sensors) is pressed.
-using TouchMask = uint8_t;

@@ -3,8 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "input/joy_state.h"
-#include "net/endpoint.h"
+#include "state/endpoint.h"
+#include "state/joy_state.h"
 
 // What the tick and the network steps need from the outside world. The Windows program fills
 // it with DirectInput, the dialog and Winsock; the tests with recorders and a fake clock.

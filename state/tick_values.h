@@ -2,7 +2,8 @@
 
 #include <cstdint>
 
-#include "state/drive_mode.h"
+// Bit i is set while foot-controller button i (0 to 3, the touch sensors) is pressed.
+using TouchMask = uint8_t;
 
 // Values of one tick, produced afresh on every tick that read the device and not kept.
 struct TickValues {

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "input/seam.h"
+#include "state/seam.h"
 
 struct SentDatagram {
   Endpoint to;

@@ -3,7 +3,6 @@
 #include <tuple>
 #include <vector>
 
-#include "app/startup.h"
 #include "fake_seam.h"
 #include "net/frames.h"
 #include "net/links.h"
@@ -69,7 +68,7 @@ struct Links : testing::Test {
 
 TEST_F(Links, StartHelloAxisAndShutdownIgnoreFailedSends) {
   seam.send_result = false;
-  greet_peers(seam);
+  send_start_hello(seam);
   send_axis(seam, 0x12, 0xEF);
   EXPECT_FALSE(send_shutdown(seam));
   const Bytes hello{0x01, 0x03, 0x02, 0x6F, 0x00};

@@ -1,0 +1,4 @@
+#include "net/sockets.h"
+
+UdpSocket listen_socket;
+UdpSocket send_socket;
