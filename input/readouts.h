@@ -3,14 +3,22 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "res/resource.h"
+#include "state/hub_state.h"
 #include "state/seam.h"
 #include "state/tick_values.h"
 
 // The dialog's readouts. Each formats into one fixed text buffer of the tick and sets it as
-// the control's text, on every tick that reaches it, whether it changed or not.
+// the control's text when it differs from what the control shows: every set repaints the
+// control, and an idle hub would otherwise repaint seventeen of them thirty times a second.
 
-inline constexpr size_t readout_text_size = 512;
 inline constexpr size_t button_piece_size = 128;
+
+// The readout controls, in the order of HubState::shown_readouts.
+inline constexpr int readout_ids[readout_count] = {
+    IDC_JOY_X,   IDC_JOY_Y,        IDC_HEADING_RF,     IDC_TILT_RF,  IDC_HEADING_LF, IDC_TILT_LF,
+    IDC_SLIDER0, IDC_SLIDER1,      IDC_POV0,           IDC_POV1,     IDC_POV2,       IDC_POV3,
+    IDC_TOUCH,   IDC_REMOTE_STEER, IDC_REMOTE_BUTTONS, IDC_THROTTLE, IDC_BRAKE};
 
 struct ReadoutText {
   wchar_t text[readout_text_size];

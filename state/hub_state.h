@@ -1,9 +1,20 @@
 #pragma once
 
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 
 #include "state/drive_mode.h"
+
+// What the input tick last wrote into one of its readout controls, so that a text that did not
+// change is not set, and the control not repainted, again. Not known until the first write:
+// the template's text is never assumed.
+inline constexpr int readout_count = 17;
+inline constexpr size_t readout_text_size = 512; // wide characters, the terminating zero included
+struct ShownReadout {
+  bool known = false;
+  wchar_t text[readout_text_size] = {};
+};
 
 // Jump-smoothing state of one joystick axis.
 struct AxisFilter {
@@ -30,7 +41,8 @@ struct HubState {
   int32_t pov_count = 0;
 
   // Input tick.
-  int32_t shown_mode = 0; // the drive mode last written to the mode label
+  int32_t shown_mode = 0;                     // the drive mode last written to the mode label
+  ShownReadout shown_readouts[readout_count]; // in the order of readout_ids (input/readouts.h)
 
   // Joystick axis conditioning.
   AxisFilter x_filter;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -81,6 +82,35 @@ TEST_F(InputTick, ShowsEveryReadoutInItsFormat) {
                                               L"-7", L"2147483647", L"4294967295", L"0", L"0",
                                               L"27000", L"01 02 100 ", L"0.500000", L"1 0 0 1 0 0 ",
                                               L"0.500800", L"0.000000", L"Pedal 1"}));
+}
+
+TEST_F(InputTick, SetsOnlyTheReadoutsWhoseTextChanged) {
+  const std::vector<int> every = {
+      IDC_JOY_X,   IDC_JOY_Y,        IDC_HEADING_RF,     IDC_TILT_RF,  IDC_HEADING_LF, IDC_TILT_LF,
+      IDC_SLIDER0, IDC_SLIDER1,      IDC_POV0,           IDC_POV1,     IDC_POV2,       IDC_POV3,
+      IDC_TOUCH,   IDC_REMOTE_STEER, IDC_REMOTE_BUTTONS, IDC_THROTTLE, IDC_BRAKE,      IDC_MODE};
+  const struct {
+    std::function<void()> change;
+    std::vector<int> set;
+  } ticks[] = {
+      {[] {}, every}, // the first tick writes them all, whatever the template shows
+      {[] {}, {}},
+      {[&] { seam.state.lRx = 117; }, {IDC_TILT_RF, IDC_THROTTLE}},
+      {[] { hub.remote_buttons = 0x09; }, {IDC_REMOTE_BUTTONS}},
+      {[&] { seam.state.rgbButtons[100] = 0x80; }, {IDC_TOUCH}},
+      {[&] { seam.state.lRx = 0; }, {IDC_TILT_RF, IDC_THROTTLE}}, // back to an earlier text
+      {[] { hub.drive_mode = mode_skate; }, {IDC_MODE}},
+  };
+  for (size_t i = 0; i < std::size(ticks); ++i) {
+    SCOPED_TRACE(i);
+    ticks[i].change();
+    seam.clear();
+    input_tick(seam);
+    std::vector<int> set;
+    for (const auto& [id, text] : seam.texts)
+      set.push_back(id);
+    EXPECT_EQ(set, ticks[i].set);
+  }
 }
 
 TEST_F(InputTick, TouchMaskIsTheFirstFourButtonsAndTravelsInTheFootDatagram) {
