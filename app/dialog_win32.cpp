@@ -4,6 +4,7 @@
 #include "app/feeder_win32.h"
 #include "app/message_box_win32.h"
 #include "app/seam_win32.h"
+#include "app/tick_timer_win32.h"
 #include "input/device_win32.h"
 #include "input/tick.h"
 #include "net/links.h"
@@ -11,9 +12,6 @@
 #include "state/hub_state.h"
 
 namespace {
-
-constexpr UINT_PTR tick_timer = 0;
-constexpr UINT tick_period_ms = 33;
 
 void on_init(HWND dialog) {
   program_seam.dialog = dialog;
@@ -27,13 +25,14 @@ void on_init(HWND dialog) {
     EndDialog(dialog, 0);
   }
   // Also after a failure: the dialog is already ending and sees no tick.
-  SetTimer(dialog, tick_timer, tick_period_ms, nullptr);
+  start_tick_timer(dialog);
 }
 
-void on_timer(HWND dialog) {
+void on_tick(HWND dialog) {
+  if (!take_tick()) return; // posted before the ticks stopped
   if (input_tick(program_seam) >= 0) return;
   send_shutdown(program_seam); // the dialog ends either way
-  KillTimer(dialog, tick_timer);
+  stop_tick_timer(dialog);
   show_error(L"Error Reading Input State. The app will now exit.", read_error_caption);
   EndDialog(dialog, 1);
 }
@@ -66,14 +65,15 @@ void on_command(HWND dialog, int id) {
 INT_PTR CALLBACK monitor_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
   switch (message) {
   case WM_INITDIALOG: on_init(dialog); return TRUE;
-  case WM_TIMER: on_timer(dialog); return TRUE;
+  case tick_message:
+  case WM_TIMER: on_tick(dialog); return TRUE;
   case WM_ACTIVATE:
     if (wparam != 0 && foot_device != nullptr) foot_device->Acquire();
     // Left to the default handling as well, which puts the keyboard focus back on the control
     // that had it.
     return FALSE;
   case WM_DESTROY:
-    KillTimer(dialog, tick_timer);
+    stop_tick_timer(dialog);
     device_release();
     return TRUE;
   case WM_COMMAND: on_command(dialog, LOWORD(wparam)); return TRUE;
