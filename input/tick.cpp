@@ -45,34 +45,34 @@ int32_t input_tick(Seam& seam) {
   TickValues values;
 
   values.x_byte = condition_axis(state.lX, hub.x_filter, hub.speed_step);
-  show_long(seam, buffer, IDC_JOY_X, values.x_byte);
+  show_long(seam, buffer, readout_joy_x, values.x_byte);
   // Y is negated so that pushing the stick forward gives a byte above 128.
   values.y_byte = condition_axis(negate(state.lY), hub.y_filter, hub.speed_step);
   send_axis(seam, values.x_byte, values.y_byte);
-  show_long(seam, buffer, IDC_JOY_Y, values.y_byte);
+  show_long(seam, buffer, readout_joy_y, values.y_byte);
 
   // The foot readouts show the raw axes, not the scaled values.
   scale_feet(state.lZ, state.lRx, state.lRy, state.lRz, values);
-  show_long(seam, buffer, IDC_HEADING_RF, state.lZ);
+  show_long(seam, buffer, readout_heading_rf, state.lZ);
   track_heading(); // sees the previous tick's now_ms
-  show_long(seam, buffer, IDC_TILT_RF, state.lRx);
-  show_long(seam, buffer, IDC_HEADING_LF, state.lRy);
-  show_long(seam, buffer, IDC_TILT_LF, state.lRz);
+  show_long(seam, buffer, readout_tilt_rf, state.lRx);
+  show_long(seam, buffer, readout_heading_lf, state.lRy);
+  show_long(seam, buffer, readout_tilt_lf, state.lRz);
 
-  show_long(seam, buffer, IDC_SLIDER0, state.rglSlider[0]);
-  show_long(seam, buffer, IDC_SLIDER1, state.rglSlider[1]);
-  show_ulong(seam, buffer, IDC_POV0, state.rgdwPOV[0]);
-  show_ulong(seam, buffer, IDC_POV1, state.rgdwPOV[1]);
-  show_ulong(seam, buffer, IDC_POV2, state.rgdwPOV[2]);
-  show_ulong(seam, buffer, IDC_POV3, state.rgdwPOV[3]);
+  show_long(seam, buffer, readout_slider0, state.rglSlider[0]);
+  show_long(seam, buffer, readout_slider1, state.rglSlider[1]);
+  show_ulong(seam, buffer, readout_pov0, state.rgdwPOV[0]);
+  show_ulong(seam, buffer, readout_pov1, state.rgdwPOV[1]);
+  show_ulong(seam, buffer, readout_pov2, state.rgdwPOV[2]);
+  show_ulong(seam, buffer, readout_pov3, state.rgdwPOV[3]);
 
-  values.touch = show_buttons(seam, buffer, IDC_TOUCH, state.rgbButtons);
-  show_float(seam, buffer, IDC_REMOTE_STEER, hub.remote_steer.load());
-  show_remote_buttons(seam, buffer, IDC_REMOTE_BUTTONS, hub.remote_buttons.load());
+  values.touch = show_buttons(seam, buffer, readout_touch, state.rgbButtons);
+  show_float(seam, buffer, readout_remote_steer, hub.remote_steer.load());
+  show_remote_buttons(seam, buffer, readout_remote_buttons, hub.remote_buttons.load());
 
   select_pedals(values.pedal_amount);
-  show_float(seam, buffer, IDC_THROTTLE, hub.throttle);
-  show_float(seam, buffer, IDC_BRAKE, hub.brake);
+  show_float(seam, buffer, readout_throttle, hub.throttle);
+  show_float(seam, buffer, readout_brake, hub.brake);
 
   show_mode_label(seam);
 

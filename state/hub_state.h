@@ -13,6 +13,7 @@ inline constexpr int readout_count = 17;
 inline constexpr size_t readout_text_size = 512; // wide characters, the terminating zero included
 struct ShownReadout {
   bool known = false;
+  uint64_t key[2] = {}; // the value the text was made from
   wchar_t text[readout_text_size] = {};
 };
 
@@ -41,8 +42,7 @@ struct HubState {
   int32_t pov_count = 0;
 
   // Input tick.
-  int32_t shown_mode = 0;                     // the drive mode last written to the mode label
-  ShownReadout shown_readouts[readout_count]; // in the order of readout_ids (input/readouts.h)
+  int32_t shown_mode = 0; // the drive mode last written to the mode label
 
   // Joystick axis conditioning.
   AxisFilter x_filter;
@@ -91,6 +91,9 @@ struct HubState {
   int32_t remote_announced = 0;
   uint8_t foot_cache[7] = {};
   uint64_t last_foot_send_ms = 0;
+
+  // The readouts' texts, by Readout (input/readouts.h); large, so last of the tick's fields.
+  ShownReadout shown_readouts[readout_count];
 
   // Shared with the listener thread.
   std::atomic<uint64_t> now_ms{0}; // the tick's time stamp; the listener reads it

@@ -97,6 +97,9 @@ TEST_F(InputTick, SetsOnlyTheReadoutsWhoseTextChanged) {
       {[] {}, {}},
       {[&] { seam.state.lRx = 117; }, {IDC_TILT_RF, IDC_THROTTLE}},
       {[] { hub.remote_buttons = 0x09; }, {IDC_REMOTE_BUTTONS}},
+      {[] { hub.remote_buttons = 0x49; }, {}}, // bits past the six buttons are not shown
+      {[] { hub.remote_steer = 0.1f; }, {IDC_REMOTE_STEER}},
+      {[] { hub.remote_steer = 0.1000001f; }, {}}, // another value, the same text
       {[&] { seam.state.rgbButtons[100] = 0x80; }, {IDC_TOUCH}},
       {[&] { seam.state.lRx = 0; }, {IDC_TILT_RF, IDC_THROTTLE}}, // back to an earlier text
       {[] { hub.drive_mode = mode_skate; }, {IDC_MODE}},
