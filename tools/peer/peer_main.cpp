@@ -238,9 +238,9 @@ int64_t elapsed_ms(const Run& run) {
 
 void record(Run& run, PeerRole peer, bool from_hub, const uint8_t* bytes, size_t size) {
   if (run.recording == nullptr) return;
-  const RecordedDatagram d{static_cast<uint64_t>(elapsed_ms(run)), peer, from_hub,
-                           std::vector<uint8_t>(bytes, bytes + size)};
+  RecordedDatagram d{0, peer, from_hub, std::vector<uint8_t>(bytes, bytes + size)};
   const std::lock_guard<std::mutex> held(run.print_lock);
+  d.time_ms = static_cast<uint64_t>(elapsed_ms(run)); // under the lock: times never go back
   std::fputs((recording_line(d) + "\n").c_str(), run.recording);
 }
 

@@ -33,9 +33,11 @@ uint64_t elapsed_ms(const Replay& r) {
       std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - r.start).count());
 }
 
-void print(Replay& r, const std::string& line) {
+// Prints a comment, or a datagram stamped with the time now: its lines are a recording too.
+void print(Replay& r, const std::string& comment, RecordedDatagram d = {}) {
   const std::lock_guard<std::mutex> held(r.lock);
-  std::fputs((line + "\n").c_str(), stdout);
+  d.time_ms = elapsed_ms(r); // under the lock: times never go back
+  std::fputs(((comment.empty() ? recording_line(d) : comment) + "\n").c_str(), stdout);
   std::fflush(stdout);
 }
 
@@ -55,9 +57,9 @@ void receive(Replay& r, UdpSocket socket) {
       const std::lock_guard<std::mutex> held(r.lock);
       r.remote_app = Endpoint{from.ipv4, static_cast<uint16_t>(from.port + 1)};
     }
-    RecordedDatagram d{elapsed_ms(r), ready ? PeerRole::feeder : PeerRole::remote, false,
-                       std::vector<uint8_t>(buffer, buffer + size)};
-    print(r, recording_line(d));
+    print(r, "",
+          {0, ready ? PeerRole::feeder : PeerRole::remote, false,
+           std::vector<uint8_t>(buffer, buffer + size)});
   }
 }
 
@@ -86,7 +88,9 @@ bool wait_until(const Replay& r, uint64_t when_ms) {
 // Plays the hub's datagrams at the recorded pace. Returns false when the time is up.
 bool play(Replay& r, UdpSocket sender, const std::vector<RecordedDatagram>& datagrams) {
   const double speed = r.settings.speed;
-  const uint64_t first_ms = datagrams.front().time_ms;
+  uint64_t first_ms = 0; // the hub's first datagram goes at once
+  for (auto d = datagrams.rbegin(); d != datagrams.rend(); ++d)
+    if (d->from_hub) first_ms = d->time_ms;
   uint64_t base_ms = elapsed_ms(r);
   for (const RecordedDatagram& d : datagrams) {
     if (!d.from_hub) continue;
@@ -103,9 +107,7 @@ bool play(Replay& r, UdpSocket sender, const std::vector<RecordedDatagram>& data
       base_ms += elapsed_ms(r) - waited_from_ms; // the rest keeps its pace from here on
     }
     udp_send(sender, destination(r, d.peer), d.bytes.data(), d.bytes.size());
-    RecordedDatagram sent = d;
-    sent.time_ms = elapsed_ms(r);
-    print(r, recording_line(sent));
+    print(r, "", d);
   }
   return true;
 }
@@ -125,8 +127,10 @@ int run_replay(const ReplaySettings& settings) {
     std::fprintf(stderr, "%s:%zu: %s\n", settings.path.c_str(), error.line, error.message.c_str());
     return 2;
   }
-  if (datagrams.empty()) {
-    std::fprintf(stderr, "%s: no datagrams to replay\n", settings.path.c_str());
+  if (std::none_of(datagrams.begin(), datagrams.end(),
+                   [](const RecordedDatagram& d) { return d.from_hub; })) {
+    std::fprintf(stderr, "%s: no datagrams of the hub ('<' lines) to replay\n",
+                 settings.path.c_str());
     return 2;
   }
   if (!udp_startup()) {
