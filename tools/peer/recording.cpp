@@ -19,6 +19,14 @@ std::string describe_message(const uint8_t* b, size_t size) {
   return "unknown " + std::to_string(size) + " bytes";
 }
 
+// 'text', built by appending: GCC 12 warns falsely about "literal" + std::string.
+std::string quoted(std::string_view text) {
+  std::string q(1, '\'');
+  q.append(text);
+  q += '\'';
+  return q;
+}
+
 bool is_space(char c) {
   return c == ' ' || c == '\t';
 }
@@ -75,10 +83,10 @@ std::string parse_line(std::string_view line, bool& found, RecordedDatagram& d) 
   const std::string_view time = next_word(rest);
   if (time.empty()) return "";
   if (!parse_time(time, d.time_ms))
-    return "'" + std::string(time) + "' is not a time (seconds, at most three decimals: 12.345)";
+    return quoted(time) + " is not a time (seconds, at most three decimals: 12.345)";
   const std::string_view peer = next_word(rest);
   if (peer.empty())
-    return "the peer is missing after the time (" + std::string(peer_expected) + ")";
+    return std::string("the peer is missing after the time (") + peer_expected + ")";
   bool known = false;
   for (size_t i = 0; i < 3 && !known; ++i) {
     const std::string_view name = peer_names[i];
@@ -89,14 +97,13 @@ std::string parse_line(std::string_view line, bool& found, RecordedDatagram& d) 
       known = true;
     }
   }
-  if (!known)
-    return "unknown peer '" + std::string(peer) + "' (" + std::string(peer_expected) + ")";
+  if (!known) return "unknown peer " + quoted(peer) + " (" + peer_expected + ")";
   d.bytes.clear();
   for (std::string_view word = next_word(rest); !word.empty(); word = next_word(rest)) {
     if (word.size() != 2 || hex_digit(word[0]) < 0 || hex_digit(word[1]) < 0)
-      return "'" + std::string(word) + "' is not a byte (two hexadecimal digits, like 0f)";
+      return quoted(word) + " is not a byte (two hexadecimal digits, like 0f)";
     if (d.bytes.size() == max_recorded_bytes)
-      return "more than " + std::to_string(max_recorded_bytes) + " bytes";
+      return std::string("more than ") + std::to_string(max_recorded_bytes) + " bytes";
     d.bytes.push_back(static_cast<uint8_t>(hex_digit(word[0]) * 16 + hex_digit(word[1])));
   }
   found = true;
@@ -116,7 +123,7 @@ std::string recording_line(const RecordedDatagram& d) {
   std::string line = seconds_text(d.time_ms) + " ";
   line += peer_names[static_cast<int>(d.peer)];
   line += d.from_hub ? "<" : ">";
-  if (!d.bytes.empty()) line += " " + hex_bytes(d.bytes.data(), d.bytes.size());
+  if (!d.bytes.empty()) line.append(" ").append(hex_bytes(d.bytes.data(), d.bytes.size()));
   line += "  # ";
   line += d.from_hub ? describe_datagram(d.peer, d.bytes.data(), d.bytes.size())
                      : describe_message(d.bytes.data(), d.bytes.size());
