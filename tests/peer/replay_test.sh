@@ -18,13 +18,24 @@ cat >"$dir/session.txt" <<'END'
 0.080 axis< 2a c0 2b ff 00
 0.100 feeder< 16 03 04 01 02 09 ff 00
 END
-"$peer" axis --hex --port 46140 --count 3 --seconds 10 >"$dir/axis.txt" &
+# Waits up to 10 s for a condition, so that a busy machine cannot reorder the start-up.
+await() {
+  for _ in $(seq 200); do
+    eval "$1" && return 0
+    sleep 0.05
+  done
+  echo "timed out waiting for: $1" >&2
+  return 1
+}
+"$peer" axis --hex --port 46140 --count 3 --seconds 20 >"$dir/axis.txt" &
 axis=$!
+await "grep -qi ':$(printf %04x 46140) ' /proc/net/udp"
 "$peer" replay "$dir/session.txt" --port 46141 --axis-port 46140 --feeder-port 46142 \
-  --remote-port 46160 --speed 2 --seconds 10 >"$dir/replay.txt" &
+  --remote-port 46160 --speed 2 --seconds 20 >"$dir/replay.txt" &
 replay=$!
-sleep 0.5
-"$peer" feeder --hex --port 46142 --hub 127.0.0.1:46141 --count 3 --seconds 10 >"$dir/feeder.txt"
+# Only now the feeder: StartHello is gone, and the replay holds the rest until it is ready.
+await "grep -q waiting '$dir/replay.txt'"
+"$peer" feeder --hex --port 46142 --hub 127.0.0.1:46141 --count 3 --seconds 20 >"$dir/feeder.txt"
 wait "$axis" "$replay"
 
 diff -u - "$dir/feeder.txt" <<'END'
