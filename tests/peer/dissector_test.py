@@ -62,7 +62,11 @@ def main(tshark, script):
         command = [tshark, "-X", "lua_script:" + script, "-r", capture.name, "-T", "fields"]
         for name in FIELDS:
             command += ["-e", "pedalon." + name]
-        out = subprocess.run(command, check=True, capture_output=True, text=True).stdout
+        run = subprocess.run(command, capture_output=True, text=True)
+    if run.returncode != 0:
+        print(run.stderr)
+        return 1
+    out = run.stdout
     failed = 0
     for line, (source, destination, hex_bytes, expected) in zip(out.splitlines(), CASES):
         got = " ".join(f"{n}={v}" for n, v in zip(FIELDS, line.split("\t")) if v)

@@ -21,6 +21,8 @@ TEST(PeerRecording, ReadsGoodLinesAndNamesTheFirstBadOne) {
       {"1. axis< 00", "1: '1.' is not a time (seconds, at most three decimals: 12.345)"},
       {"1000000000 axis< 00",
        "1: '1000000000' is not a time (seconds, at most three decimals: 12.345)"},
+      {"0123456789012345678\x07xy axis<",
+       "1: '0123456789012345678\\x07...' is not a time (seconds, at most three decimals: 12.345)"},
       {"1.0",
        "1: the peer is missing after the time (axis<, feeder<, feeder>, remote< or remote>)"},
       {"1.0 axis> 00", "1: unknown peer 'axis>' (axis<, feeder<, feeder>, remote< or remote>)"},

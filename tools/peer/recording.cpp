@@ -19,11 +19,21 @@ std::string describe_message(const uint8_t* b, size_t size) {
   return "unknown " + std::to_string(size) + " bytes";
 }
 
-// 'text', built by appending: GCC 12 warns falsely about "literal" + std::string.
+// 'text' for a message: at most 20 characters, bytes that do not print as \xNN. Built by
+// appending, as GCC 12 warns falsely about "literal" + std::string.
 std::string quoted(std::string_view text) {
   std::string q(1, '\'');
-  q.append(text);
-  q += '\'';
+  for (size_t i = 0; i < text.size() && i < 20; ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (c >= 0x20 && c < 0x7F) {
+      q += static_cast<char>(c);
+    } else {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\x%02x", c);
+      q += escaped;
+    }
+  }
+  q += text.size() > 20 ? "...'" : "'";
   return q;
 }
 

@@ -4,8 +4,6 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -112,15 +110,25 @@ bool play(Replay& r, UdpSocket sender, const std::vector<RecordedDatagram>& data
   return true;
 }
 
+bool read_file(const std::string& path, std::string& text) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) return false;
+  char chunk[65536];
+  for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, file)) > 0;)
+    text.append(chunk, n);
+  const bool ok = std::ferror(file) == 0;
+  std::fclose(file);
+  return ok;
+}
+
 } // namespace
 
 int run_replay(const ReplaySettings& settings) {
-  std::ifstream file(settings.path, std::ios::binary);
-  if (!file) {
+  std::string text;
+  if (!read_file(settings.path, text)) {
     std::fprintf(stderr, "pedalon-peer: cannot read %s\n", settings.path.c_str());
     return 2;
   }
-  const std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
   std::vector<RecordedDatagram> datagrams;
   RecordingError error;
   if (!parse_recording(text, datagrams, error)) {
