@@ -47,7 +47,7 @@ roles:
            last hello that arrived, before any to --remote-port + 1. Prints what it sends
            and receives as recording lines.
 
-VALUES (remote, watch): STEER BUTTONS [THROTTLE BRAKE [RELAY1 RELAY2 RELAY3 RELAY4]]
+VALUES (remote, watch, record): STEER BUTTONS [THROTTLE BRAKE [RELAY1 RELAY2 RELAY3 RELAY4]]
   bytes, 0 to 255 or 0x00 to 0xff, sent as 20 STEER BUTTONS ...; STEER 128 is straight.
   The hub takes throttle and brake only from 5 bytes on, the relays only from 9.
 
@@ -55,7 +55,7 @@ options:
   --hub ADDR[:PORT]   the hub's listening socket (default 127.0.0.1:45041)
   --port P            this role's own port (replay: the hub's port it listens on)
   --axis-port P, --feeder-port P, --remote-port P
-                      the same, by peer (for watch)
+                      the same, by peer (for watch, record and replay)
   --count N           stop after printing N received datagrams
   --seconds S         stop after S seconds (e.g. 2.5)
   --changes           print a datagram only when it differs from the one before
