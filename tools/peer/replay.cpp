@@ -157,7 +157,8 @@ int run_replay(const ReplaySettings& settings) {
   Replay r(settings);
   r.remote_app = Endpoint{settings.peers_ipv4, static_cast<uint16_t>(settings.remote_port + 1)};
   std::thread receiver(receive, std::ref(r), listener);
-  while (play(r, sender, datagrams) && settings.loop) {}
+  // Rounds of a loop lie one tick of the hub apart, so a recording of one moment cannot flood.
+  while (play(r, sender, datagrams) && settings.loop && wait_until(r, elapsed_ms(r) + 33)) {}
   // The receiving thread waits in its receive call: a datagram to its own port wakes it.
   r.stopping = true;
   const uint8_t wake = 0;
