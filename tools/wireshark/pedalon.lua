@@ -139,7 +139,10 @@ local function dissect_to_hub(tvb, tree)
       end
       names[#names] = "RemoteInput " .. table.concat(text, " ")
       local read_to = p + #fields + 1
-      if read_to < n then tree:add(f.ignored, tvb(read_to, n - read_to)) end
+      if read_to < n then
+        tree:add(f.ignored, tvb(read_to, n - read_to))
+        names[#names] = names[#names] .. string.format(" (%d bytes not read)", n - read_to)
+      end
       break
     else
       p = p + 1
