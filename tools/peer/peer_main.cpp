@@ -2,6 +2,7 @@
 // peer says to the hub and prints every datagram the hub sends, decoded. For checking the hub
 // and for authors of peers checking theirs.
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -13,6 +14,8 @@
 
 #include "net/udp_socket.h"
 #include "tools/peer/decode.h"
+#include "tools/peer/recording.h"
+#include "tools/peer/replay.h"
 
 namespace {
 
@@ -32,28 +35,43 @@ roles:
            per connection, and prints status and foot datagrams
   watch    all three at once, each line prefixed with its peer; axis datagrams only when
            they change
+  record FILE
+           as watch, and also writes every datagram received and sent to FILE, one line
+           each: "12.345 feeder< 15 80 7f 00 00 00 00  # Pedal ..." (seconds since the
+           start, peer, '<' from the hub or '>' to it, bytes; '#' starts a comment)
+  replay FILE
+           plays the hub's side of a recording ('<' lines) to the peers at the recorded
+           pace, from a socket bound to the hub's port (--port, default 45041); holds
+           everything for the feeder but StartHello until its ready message 01 01 arrives,
+           as the hub does. The remote app's datagrams go to the port after that of the
+           last hello that arrived, before any to --remote-port + 1. Prints what it sends
+           and receives as recording lines.
 
-VALUES (remote, watch): STEER BUTTONS [THROTTLE BRAKE [RELAY1 RELAY2 RELAY3 RELAY4]]
+VALUES (remote, watch, record): STEER BUTTONS [THROTTLE BRAKE [RELAY1 RELAY2 RELAY3 RELAY4]]
   bytes, 0 to 255 or 0x00 to 0xff, sent as 20 STEER BUTTONS ...; STEER 128 is straight.
   The hub takes throttle and brake only from 5 bytes on, the relays only from 9.
 
 options:
   --hub ADDR[:PORT]   the hub's listening socket (default 127.0.0.1:45041)
-  --port P            this role's own port
+  --port P            this role's own port (replay: the hub's port it listens on)
   --axis-port P, --feeder-port P, --remote-port P
-                      the same, by peer (for watch)
+                      the same, by peer (for watch, record and replay)
   --count N           stop after printing N received datagrams
   --seconds S         stop after S seconds (e.g. 2.5)
   --changes           print a datagram only when it differs from the one before
   --time              start each line with the seconds since the start
   --hex               end each line with the datagram's bytes
+  --speed X           replay X times as fast (e.g. 0.5, 2; default 1)
+  --loop              replay the recording again and again
+  --to ADDR           replay to peers at this IPv4 address (default 127.0.0.1)
   -h, --help          this text
 
 Lines starting with "sent" report what the peer sent; they are not counted. Type 22 drive
 datagrams whose bytes cannot tell "Skate" from "Pass through" show both readings.
 
-exit status: 0 when stopped by --count or --seconds, 1 when a socket fails (a port in use),
-2 for a bad command line.
+exit status: 0 when stopped by --count or --seconds or a replay has ended, 1 when a socket
+fails (a port in use), 2 for a bad command line, a recording that cannot be written or read,
+or a bad line in it ("FILE:LINE: what is wrong").
 )";
 
 constexpr uint16_t default_remote_port = 45060;
@@ -71,6 +89,8 @@ struct Options {
   bool hex = false;
   uint8_t values[8] = {};
   size_t value_count = 0;
+  std::string path; // record, replay
+  ReplaySettings replay;
 };
 
 int usage_error(const std::string& message) {
@@ -80,16 +100,20 @@ int usage_error(const std::string& message) {
 
 // Returns -1 when the run goes on, else the exit status.
 int parse_options(int argc, char** argv, Options& o) {
-  if (argc < 2) return usage_error("no role given (axis, feeder, remote or watch)");
+  const std::string roles = "axis, feeder, remote, watch, record or replay";
+  if (argc < 2) return usage_error("no role given (" + roles + ")");
   o.role = argv[1];
   if (o.role == "-h" || o.role == "--help") {
     std::fputs(usage_text, stdout);
     return 0;
   }
-  if (o.role != "axis" && o.role != "feeder" && o.role != "remote" && o.role != "watch")
-    return usage_error("unknown role '" + o.role + "' (axis, feeder, remote or watch)");
+  const char* const known[] = {"axis", "feeder", "remote", "watch", "record", "replay"};
+  if (std::find(std::begin(known), std::end(known), o.role) == std::end(known))
+    return usage_error("unknown role '" + o.role + "' (" + roles + ")");
+  const bool with_file = o.role == "record" || o.role == "replay";
   bool port_given = false;
   uint16_t port = 0;
+  Endpoint to{loopback_ipv4, 0};
   for (int i = 2; i < argc; ++i) {
     std::string arg = argv[i];
     std::string value;
@@ -103,9 +127,12 @@ int parse_options(int argc, char** argv, Options& o) {
       std::fputs(usage_text, stdout);
       return 0;
     }
-    if (arg == "--changes" || arg == "--time" || arg == "--hex") {
+    if (arg == "--changes" || arg == "--time" || arg == "--hex" || arg == "--loop") {
       if (has_value) return usage_error(arg + " takes no value");
-      (arg == "--changes" ? o.changes : arg == "--time" ? o.time : o.hex) = true;
+      (arg == "--changes" ? o.changes
+       : arg == "--time"  ? o.time
+       : arg == "--hex"   ? o.hex
+                          : o.replay.loop) = true;
       continue;
     }
     if (arg[0] == '-') {
@@ -128,18 +155,28 @@ int parse_options(int argc, char** argv, Options& o) {
         ok = parse_count(value, o.count);
       else if (arg == "--seconds")
         ok = parse_seconds(value, o.seconds);
+      else if (arg == "--speed")
+        ok = parse_seconds(value, o.replay.speed);
+      else if (arg == "--to")
+        ok = value.find(':') == value.npos && parse_endpoint(value, to);
       else
         return usage_error("unknown option '" + arg + "'");
       if (!ok) {
         const char* want = arg == "--hub"       ? "an IPv4 address like 127.0.0.1, optionally :PORT"
                            : arg == "--count"   ? "a whole number of at least 1"
                            : arg == "--seconds" ? "a number of seconds above 0"
+                           : arg == "--speed"   ? "a number above 0"
+                           : arg == "--to"      ? "an IPv4 address like 127.0.0.1"
                                                 : "a port from 1 to 65535";
         return usage_error("bad value '" + value + "' for " + arg + " (" + want + ")");
       }
       continue;
     }
-    if (o.role != "remote" && o.role != "watch")
+    if (with_file && o.path.empty()) {
+      o.path = arg;
+      continue;
+    }
+    if (o.role != "remote" && o.role != "watch" && o.role != "record")
       return usage_error("the " + o.role + " role takes no values ('" + arg + "')");
     if (o.value_count == 8) return usage_error("at most 8 values");
     if (!parse_byte(arg, o.values[o.value_count]))
@@ -148,12 +185,24 @@ int parse_options(int argc, char** argv, Options& o) {
   }
   if (o.value_count != 0 && o.value_count != 2 && o.value_count != 4 && o.value_count != 8)
     return usage_error("give 2, 4 or 8 values: STEER BUTTONS [THROTTLE BRAKE [RELAY1..RELAY4]]");
+  if (with_file && o.path.empty()) return usage_error(o.role + " needs a FILE");
+  if (o.role == "replay") {
+    ReplaySettings& r = o.replay;
+    r.path = o.path;
+    r.listen_port = port_given ? port : o.hub.port;
+    r.peers_ipv4 = to.ipv4;
+    r.axis_port = o.axis_port;
+    r.feeder_port = o.feeder_port;
+    r.remote_port = o.remote_port;
+    r.seconds = o.seconds;
+    port_given = false;
+  }
   if (port_given) {
-    if (o.role == "watch")
-      return usage_error("watch takes --axis-port, --feeder-port, --remote-port");
+    if (o.role == "watch" || o.role == "record")
+      return usage_error(o.role + " takes --axis-port, --feeder-port, --remote-port");
     (o.role == "axis" ? o.axis_port : o.role == "feeder" ? o.feeder_port : o.remote_port) = port;
   }
-  if ((o.role == "remote" || o.role == "watch") && o.remote_port == 65535)
+  if (o.role != "axis" && o.role != "feeder" && o.remote_port == 65535)
     return usage_error("the remote port must be below 65535: the hub answers on the port plus 1");
   return -1;
 }
@@ -171,6 +220,7 @@ struct Run {
   std::atomic<bool> ready_wanted{true};      // the feeder has not seen the handshake yet
   std::atomic<uint64_t> statuses{0};         // status datagrams the remote app got
   std::atomic<int64_t> last_from_hub_ms{-1}; // when the remote app last heard the hub
+  std::FILE* recording = nullptr;            // record: every datagram, under print_lock
 };
 
 struct Listener {
@@ -184,6 +234,14 @@ struct Listener {
 
 int64_t elapsed_ms(const Run& run) {
   return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - run.start).count();
+}
+
+void record(Run& run, PeerRole peer, bool from_hub, const uint8_t* bytes, size_t size) {
+  if (run.recording == nullptr) return;
+  RecordedDatagram d{0, peer, from_hub, std::vector<uint8_t>(bytes, bytes + size)};
+  const std::lock_guard<std::mutex> held(run.print_lock);
+  d.time_ms = static_cast<uint64_t>(elapsed_ms(run)); // under the lock: times never go back
+  std::fputs((recording_line(d) + "\n").c_str(), run.recording);
 }
 
 void print_line(Run& run, const char* prefix, const std::string& text, bool counted) {
@@ -237,6 +295,7 @@ void receive(Run& run, Listener& listener) {
       continue;
     }
     note_arrival(run, listener.role, buffer, size);
+    record(run, listener.role, true, buffer, size);
     const bool same =
         have_last && last.size() == size && std::memcmp(last.data(), buffer, size) == 0;
     if (same && (listener.changes_only || run.options.changes)) continue;
@@ -267,7 +326,8 @@ UdpSocket bound_socket(uint16_t port, uint32_t address) {
   return s;
 }
 
-bool send_to_hub(Run& run, UdpSocket socket, const uint8_t* bytes, size_t size) {
+bool send_to_hub(Run& run, PeerRole peer, UdpSocket socket, const uint8_t* bytes, size_t size) {
+  record(run, peer, false, bytes, size);
   if (udp_send(socket, run.options.hub, bytes, size)) return true;
   static std::atomic<bool> told{false};
   if (!told.exchange(true)) std::fprintf(stderr, "pedalon-peer: a send to the hub failed\n");
@@ -276,7 +336,7 @@ bool send_to_hub(Run& run, UdpSocket socket, const uint8_t* bytes, size_t size) 
 
 int run_peer(Run& run) {
   const Options& o = run.options;
-  const bool all = o.role == "watch";
+  const bool all = o.role == "watch" || o.role == "record";
   const bool axis = all || o.role == "axis";
   const bool feeder = all || o.role == "feeder";
   const bool remote = all || o.role == "remote";
@@ -338,7 +398,7 @@ int run_peer(Run& run) {
       if (!run.ready_wanted)
         ready_told = false;
       else if (now - last_ready_ms >= 1000) {
-        send_to_hub(run, feeder_socket, feeder_ready_message, 2);
+        send_to_hub(run, PeerRole::feeder, feeder_socket, feeder_ready_message, 2);
         last_ready_ms = now;
         if (!ready_told) print_line(run, feeder_prefix, "sent ready", false);
         ready_told = true;
@@ -351,13 +411,13 @@ int run_peer(Run& run) {
         // still counts this app as connected changes nothing.
         const int64_t heard = run.last_from_hub_ms;
         if (run.statuses == 0 || heard < 0 || now - heard > 4000) {
-          send_to_hub(run, remote_sender, remote_hello_message, 2);
+          send_to_hub(run, PeerRole::remote, remote_sender, remote_hello_message, 2);
           if (!hello_told) print_line(run, remote_prefix, "sent hello", false);
           hello_told = true;
         } else {
           hello_told = false;
         }
-        send_to_hub(run, remote_sender, keep_alive_message, 2);
+        send_to_hub(run, PeerRole::remote, remote_sender, keep_alive_message, 2);
         last_alive_ms = now;
       }
       if (run.statuses > statuses_answered) {
@@ -365,7 +425,7 @@ int run_peer(Run& run) {
         if (o.value_count != 0) {
           uint8_t input[9];
           const size_t size = build_remote_input(o.values, o.value_count, input);
-          send_to_hub(run, remote_sender, input, size);
+          send_to_hub(run, PeerRole::remote, remote_sender, input, size);
           print_line(run, remote_prefix, "sent input " + hex_bytes(input, size), false);
         }
       }
@@ -384,6 +444,10 @@ int run_peer(Run& run) {
   }
   udp_close(waker);
   udp_close(remote_sender);
+  if (run.recording != nullptr && std::fclose(run.recording) != 0) {
+    std::fprintf(stderr, "pedalon-peer: writing %s failed\n", o.path.c_str());
+    return 2;
+  }
   return run.failed ? 1 : 0;
 }
 
@@ -393,5 +457,16 @@ int main(int argc, char** argv) {
   Run run;
   const int status = parse_options(argc, argv, run.options);
   if (status >= 0) return status;
+  if (run.options.role == "replay") return run_replay(run.options.replay);
+  if (run.options.role == "record") {
+    run.recording = std::fopen(run.options.path.c_str(), "w");
+    if (run.recording == nullptr) {
+      std::fprintf(stderr, "pedalon-peer: cannot write %s\n", run.options.path.c_str());
+      return 2;
+    }
+    std::fputs("# pedalon-peer recording: seconds, peer and direction ('<' from the hub, '>' to "
+               "it), bytes\n",
+               run.recording);
+  }
   return run_peer(run);
 }
