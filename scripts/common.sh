@@ -5,6 +5,7 @@ pedalon_packages=(
   cmake ninja-build g++ libgtest-dev libbenchmark-dev
   g++-mingw-w64-x86-64-posix mingw-w64-tools
   wine wine64 xvfb xauth xdotool python3 tshark
+  nsis zip unzip
 )
 
 ensure_packages() {
