@@ -6,7 +6,8 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=$1
-out=$2
+mkdir -p "$2"
+out=$(cd "$2" && pwd) # makensis reads paths from the script's folder
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 : "${SOURCE_DATE_EPOCH:=$(git -C "$here" log -1 --format=%ct)}"
 name=pedalon-hub-$version-win64
