@@ -6,7 +6,7 @@
 set -euo pipefail
 src=$1 win=$2
 tmp=$(mktemp -d /tmp/pedalon-install.XXXXXX)
-export WINEPREFIX=$tmp/prefix WINEARCH=win64 WINEDEBUG=-all
+export WINEPREFIX=$tmp/prefix WINEARCH=win64 WINEDEBUG=-all SOURCE_DATE_EPOCH=1700000000
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 trap 'wineserver -k 2>/dev/null || true; rm -rf "$tmp"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -32,10 +32,11 @@ done
 wine "$setup" /S
 wine "$setup" /S
 dir="$WINEPREFIX/drive_c/Program Files/VR Pedalon Hub"
-for f in pedalon-hub.exe pedalon-peer.exe README.txt docs/protocol.md feeder/README.txt \
-  uninstall.exe ../../ProgramData/Microsoft/Windows/Start\ Menu/Programs/VR\ Pedalon\ Hub.lnk; do
+lnk="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/VR Pedalon Hub.lnk"
+for f in pedalon-hub.exe pedalon-peer.exe README.txt docs/protocol.md feeder/README.txt uninstall.exe; do
   [ -f "$dir/$f" ] || fail "not installed: $f"
 done
+grep -qaF 'VR Pedalon Hub\pedalon-hub.exe' "$lnk" || fail "no shortcut to the hub"
 key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\VR Pedalon Hub'
 entry=$(wine reg query "$key" | tr -d '\r' | tr -s ' \t' ' ')
 at='C:\Program Files\VR Pedalon Hub'
@@ -84,7 +85,6 @@ wine "$at\\uninstall.exe" /S
 wineserver -w # the uninstaller finishes from a copy of itself
 [ "$(cd "$dir" && find . | sort)" = "$(printf '.\n./feeder\n./feeder/PadRelay.exe')" ] ||
   fail "left after uninstall: $(cd "$dir" && find .)"
-[ ! -e "$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/VR Pedalon Hub.lnk" ] ||
-  fail "shortcut left"
+[ ! -e "$lnk" ] || fail "shortcut left"
 ! wine reg query "$key" >/dev/null 2>&1 || fail "uninstall entry left"
 echo "install test passed"
