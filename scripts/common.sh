@@ -6,6 +6,7 @@ pedalon_packages=(
   g++-mingw-w64-x86-64-posix mingw-w64-tools
   wine wine64 xvfb xauth xdotool python3 tshark
   nsis zip unzip
+  clang-14 libclang-rt-14-dev llvm-14
 )
 
 ensure_packages() {
