@@ -4,7 +4,7 @@
 pedalon_packages=(
   cmake ninja-build g++ libgtest-dev libbenchmark-dev
   g++-mingw-w64-x86-64-posix mingw-w64-tools
-  wine wine64 xvfb xauth xdotool python3 tshark
+  wine wine64 xvfb xauth xdotool python3 tshark iproute2
   nsis zip unzip
   clang-14 libclang-rt-14-dev llvm-14
 )
