@@ -1,5 +1,5 @@
-# Shared by scripts/test and scripts/run: installs what the project needs from Debian's
-# packages when it is missing. Sourced, not run.
+# Shared by scripts/test, scripts/run and scripts/measure: installs what the project needs from
+# Debian's packages when it is missing. Sourced, not run.
 
 pedalon_packages=(
   cmake ninja-build g++ libgtest-dev libbenchmark-dev
