@@ -1,7 +1,5 @@
 #include "app/tick_timer_win32.h"
 
-#include <mmsystem.h>
-
 #include <atomic>
 
 // Debian's mingw-w64 headers lack it; Windows 10 1803 and later accept it.
@@ -14,13 +12,14 @@ namespace {
 constexpr LONG tick_period_ms = 33;
 constexpr UINT_PTR window_timer_id = 0;
 constexpr UINT finest_resolution_ms = 1;
+constexpr SIZE_T thread_stack_bytes = 64 * 1024; // it only waits and posts
 
 struct TickTimer {
   HWND dialog = nullptr;
   HANDLE timer = nullptr;
   HANDLE stop = nullptr;
   HANDLE thread = nullptr;
-  bool raised_resolution = false;
+  HMODULE winmm = nullptr; // loaded only to raise the timer resolution
   bool window_timer = false;
   bool running = false;             // the dialog's thread only
   std::atomic<bool> pending{false}; // a tick message is posted and not yet taken
@@ -60,13 +59,24 @@ DWORD WINAPI post_ticks(void*) {
   }
 }
 
+// timeBeginPeriod or timeEndPeriod at 1 ms. The multimedia library is loaded for the
+// fallback alone, so that the usual way costs no more memory than it needs.
+void set_timer_resolution(const char* call) {
+  if (tick_timer.winmm == nullptr) tick_timer.winmm = LoadLibraryW(L"winmm.dll");
+  if (tick_timer.winmm == nullptr) return;
+  using TimePeriod = UINT(WINAPI*)(UINT);
+  const auto period =
+      reinterpret_cast<TimePeriod>(reinterpret_cast<void*>(GetProcAddress(tick_timer.winmm, call)));
+  if (period != nullptr) period(finest_resolution_ms);
+}
+
 HANDLE create_periodic_timer() {
   HANDLE timer = CreateWaitableTimerExW(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION,
                                         TIMER_ALL_ACCESS);
   if (timer == nullptr) {
     // Older Windows: a normal waitable timer keeps to the system clock interval, which this
     // process asks to be 1 ms while it ticks.
-    tick_timer.raised_resolution = timeBeginPeriod(finest_resolution_ms) == TIMERR_NOERROR;
+    set_timer_resolution("timeBeginPeriod");
     timer = CreateWaitableTimerExW(nullptr, nullptr, 0, TIMER_ALL_ACCESS);
   }
   if (timer == nullptr) return nullptr;
@@ -96,15 +106,19 @@ void release_waitable_timer() {
     CloseHandle(tick_timer.stop);
     tick_timer.stop = nullptr;
   }
-  if (tick_timer.raised_resolution) timeEndPeriod(finest_resolution_ms);
-  tick_timer.raised_resolution = false;
+  if (tick_timer.winmm != nullptr) {
+    set_timer_resolution("timeEndPeriod");
+    FreeLibrary(tick_timer.winmm);
+    tick_timer.winmm = nullptr;
+  }
 }
 
 bool start_waitable_timer() {
   tick_timer.timer = create_periodic_timer();
   tick_timer.stop = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   if (tick_timer.timer != nullptr && tick_timer.stop != nullptr)
-    tick_timer.thread = CreateThread(nullptr, 0, post_ticks, nullptr, 0, nullptr);
+    tick_timer.thread = CreateThread(nullptr, thread_stack_bytes, post_ticks, nullptr,
+                                     STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
   if (tick_timer.thread == nullptr) {
     release_waitable_timer();
     return false;
