@@ -13,6 +13,11 @@
 //   sync [N]                    answer once the client has read the state N more times
 //                               (default 1), or "error" after 3 s
 //   get [dev=N]                 what the client did and what the controller reports now
+//   text ID                     the text of control ID of the client's dialog
+//   press ID                    clicks button ID of the dialog
+//   command ID                  sends the dialog WM_COMMAND ID (2: the close box, Escape)
+//   box [ok]                    caption and text of the client's message box, or presses its
+//                               OK; "error none" while there is none
 //   ping
 
 #include "tools/standin/standin.h"
@@ -192,6 +197,11 @@ std::string run_command(std::string_view text) {
   if (words.empty()) return "error empty command";
   const std::string_view verb = words[0];
   if (verb == "sync") return command_sync(words);
+  if (verb == "text" || verb == "press" || verb == "command" || verb == "box") {
+    const std::string reply = run_window_command(words);
+    standin_log("control: %.*s -> %s", static_cast<int>(text.size()), text.data(), reply.c_str());
+    return reply;
+  }
   const StandinLock held;
   std::string reply;
   if (verb == "ping" && words.size() == 1)
@@ -217,7 +227,7 @@ std::string run_command(std::string_view text) {
     reply = error.empty() ? "ok" : "error " + error;
   } else {
     reply = "error unknown command '" + std::string(text.substr(0, 40)) +
-            "' (set, reset, fail, script, sync, get, ping)";
+            "' (set, reset, fail, script, sync, get, text, press, command, box, ping)";
   }
   standin_log("control: %.*s -> %s", static_cast<int>(text.size()), text.data(), reply.c_str());
   return reply;

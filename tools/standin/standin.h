@@ -105,3 +105,5 @@ Position current_position(const FakeDevice& device);
 // The control channel: a thread serving UDP commands on 127.0.0.1:port.
 void start_control_channel(uint16_t port);
 std::string run_command(std::string_view text);
+// text ID, press ID, command ID and box [ok]: the client's windows. Call without the lock.
+std::string run_window_command(const std::vector<std::string_view>& words);
