@@ -9,7 +9,9 @@
 namespace {
 
 using namespace std::chrono_literals;
-using Lines = std::vector<std::string>;
+
+const std::string not_found =
+    "VR Pedalon monitor\nPedalon not found. The application will now exit.";
 
 struct HubEnds : testing::Test {
   HubRun run;
@@ -19,43 +21,60 @@ struct HubEnds : testing::Test {
     if (HasFailure()) std::cerr << "--- Wine log ---\n" << wine_log(wine_session());
   }
 
+  void start(const std::string& devices, const EnvList& env = {},
+             const std::vector<std::string>& args = {}) {
+    std::string error;
+    ASSERT_TRUE(start_hub(run, devices, error, env, args)) << error;
+  }
+
   // From the shutdown datagram to the exit after OK.
-  void expect_shutdown_box_and_exit(const Lines& box) {
+  void expect_shutdown_box_and_exit(const std::string& box) {
     std::string seen;
-    EXPECT_TRUE(wait_for_hex(run.feeder, "64 00", 60s, seen)) << "got " << seen;
-    EXPECT_EQ(message_box(60s), box);
+    const auto shutdown = wait_for_hex(run.feeder, "64 00", 60s, seen);
+    ASSERT_TRUE(shutdown) << "got " << seen;
+    // Every datagram leaves through the one send socket.
+    EXPECT_EQ(shutdown->from_port, run.feeder_hello->from_port);
+    EXPECT_EQ(message_box(run, 60s), box);
     EXPECT_TRUE(hub_running(run)) << "ended before its message box was answered";
     // Ticks stopped: the box's message loop must not run them behind it.
     drain(run.axis);
     const auto tick = receive_datagram(run.axis, 500ms);
     EXPECT_FALSE(tick) << "axis datagram behind the box: " << hex(tick->bytes);
-    EXPECT_TRUE(press_ok(30s));
+    EXPECT_TRUE(press_ok(run));
     EXPECT_EQ(wait_exit(run.program, 60s), std::optional<int>(0));
   }
 };
 
 TEST_F(HubEnds, ReadErrorTellsFeederAndUser) {
-  std::string error;
-  ASSERT_TRUE(start_hub(run, "foot", error)) << error;
-  ASSERT_TRUE(wait_window(90s)) << "the dialog did not appear";
+  start("foot");
+  ASSERT_TRUE(wait_window(run, 90s)) << "the dialog did not appear";
   ASSERT_EQ(standin(run, "fail read"), "ok");
   expect_shutdown_box_and_exit(
-      {"VR Pedalon Monitor", "Error Reading Input State. The app will now exit."});
+      "VR Pedalon Monitor\nError Reading Input State. The app will now exit.");
 }
 
 TEST_F(HubEnds, NoFootControllerTellsFeederAndUser) {
-  // Only controllers of the wrong usage or product; the Wine smoke test covers none at all.
-  std::string error;
-  ASSERT_TRUE(start_hub(run, "wrong-usage,wrong-product", error)) << error;
-  expect_shutdown_box_and_exit(
-      {"VR Pedalon monitor", "Pedalon not found. The application will now exit."});
+  // Only controllers of the wrong usage or product.
+  start("wrong-usage,wrong-product");
+  expect_shutdown_box_and_exit(not_found);
+}
+
+TEST_F(HubEnds, NoxinputScansWmiAndSecondHubCannotBindItsPort) {
+  start("none", {}, {"/NOXINPUT"});
+  ASSERT_EQ(message_box(run, 90s), not_found);
+  // A second copy ends with 1 as it cannot bind the listening port the first one holds.
+  WineProgram second =
+      start_windows_program(wine_session(), hub_exe(wine_session()), {},
+                            {{"WINEDLLOVERRIDES", "dinput8=n,b"}, {"PEDALON_STANDIN_PORT", "off"}});
+  EXPECT_EQ(wait_exit(second, 90s), std::optional<int>(1));
+  kill_program(second);
+  expect_shutdown_box_and_exit(not_found);
 }
 
 TEST_F(HubEnds, SetUpFailureTellsTheUserOnly) {
-  std::string error;
-  ASSERT_TRUE(start_hub(run, "foot", error, {{"PEDALON_STANDIN_FAIL", "format"}})) << error;
-  EXPECT_EQ(message_box(60s), (Lines{"VR Pedalon monitor", "Error Initializing DirectInput"}));
-  EXPECT_TRUE(press_ok(30s));
+  start("foot", {{"PEDALON_STANDIN_FAIL", "format"}});
+  EXPECT_EQ(message_box(run, 60s), "VR Pedalon monitor\nError Initializing DirectInput");
+  EXPECT_TRUE(press_ok(run));
   EXPECT_EQ(wait_exit(run.program, 60s), std::optional<int>(0));
   // The feeder hears nothing on this path, and no tick ran.
   const auto feeder = receive_datagram(run.feeder, 200ms);

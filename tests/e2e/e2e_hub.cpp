@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <thread>
 
+#include "res/resource.h"
+
 namespace {
 
 using namespace std::chrono_literals;
@@ -19,14 +21,10 @@ Millis left_until(Clock::time_point deadline) {
   return std::max(Millis(0), std::chrono::duration_cast<Millis>(deadline - Clock::now()));
 }
 
-DriverResult drive(const std::vector<std::string>& args, Millis waits = 0s) {
-  return run_driver(wine_session(), args, waits + 60s);
-}
-
 } // namespace
 
 bool start_hub(HubRun& run, const std::string& devices, std::string& error,
-               const EnvList& standin_env) {
+               const EnvList& standin_env, const std::vector<std::string>& args) {
   // A hub ended by an earlier test may hold its ports for a moment.
   if (!wait_port_free(hub_port, 30s) || !wait_port_free(standin_port, 30s)) {
     error = "ports 45041 and 45050 stay taken";
@@ -46,7 +44,7 @@ bool start_hub(HubRun& run, const std::string& devices, std::string& error,
                  {"PEDALON_STANDIN_DEVICES", devices},
                  {"PEDALON_STANDIN_PORT", std::to_string(standin_port)}};
   env.insert(env.end(), standin_env.begin(), standin_env.end());
-  run.program = start_windows_program(wine_session(), hub_exe(wine_session()), {}, env);
+  run.program = start_windows_program(wine_session(), hub_exe(wine_session()), args, env);
   run.axis_hello = receive_datagram(run.axis, start_timeout);
   run.feeder_hello = receive_datagram(run.feeder, start_timeout);
   if (!run.axis_hello || !run.feeder_hello) error = "no start-up hello within 90 s";
@@ -71,12 +69,16 @@ std::string standin(const HubRun& run, const std::string& command) {
   return reply ? std::string(reply->bytes.begin(), reply->bytes.end()) : "";
 }
 
-void send_bytes(const UdpProbe& from, uint16_t to_port, const Bytes& bytes) {
+void send_bytes(const UdpProbe& from, uint16_t to_port, const uint8_t* data, size_t size) {
   sockaddr_in to{};
   to.sin_family = AF_INET;
   to.sin_port = htons(to_port);
   to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  sendto(from.fd, bytes.data(), bytes.size(), 0, reinterpret_cast<const sockaddr*>(&to), sizeof to);
+  sendto(from.fd, data, size, 0, reinterpret_cast<const sockaddr*>(&to), sizeof to);
+}
+
+void send_bytes(const UdpProbe& from, uint16_t to_port, const Bytes& bytes) {
+  send_bytes(from, to_port, bytes.data(), bytes.size());
 }
 
 void drain(const UdpProbe& probe) {
@@ -110,37 +112,48 @@ std::optional<ProbeDatagram> wait_for_hex(const UdpProbe& probe, const std::stri
       probe, [&](const Bytes& b) { return hex(b) == expected; }, timeout, seen);
 }
 
-bool wait_window(Millis timeout) {
-  return drive({"wait-window", hub_caption, std::to_string(timeout.count())}, timeout).status == 0;
-}
-
-std::string dialog_text(int id) {
-  const DriverResult r = drive({"text", hub_caption, std::to_string(id)});
-  return r.status == 0 && !r.lines.empty() ? r.lines[0] : "(no such control)";
-}
-
-std::string wait_text(int id, const std::string& expected, Millis timeout) {
+// The stand-in's reply without its "ok ", or "" when it failed or none is there yet.
+std::string polled(const HubRun& run, const std::string& command, Millis timeout) {
   const auto deadline = Clock::now() + timeout;
-  std::string text = dialog_text(id);
+  for (;;) {
+    const std::string reply = standin(run, command);
+    if (reply.rfind("ok", 0) == 0) return reply.substr(std::min<size_t>(3, reply.size()));
+    if (Clock::now() >= deadline) return "";
+    std::this_thread::sleep_for(100ms);
+  }
+}
+
+bool wait_window(const HubRun& run, Millis timeout) {
+  return !polled(run, "text " + std::to_string(IDC_STATUS), timeout).empty();
+}
+
+std::string dialog_text(const HubRun& run, int id) {
+  const std::string reply = standin(run, "text " + std::to_string(id));
+  return reply.rfind("ok ", 0) == 0 ? reply.substr(3) : reply;
+}
+
+std::string wait_text(const HubRun& run, int id, const std::string& expected, Millis timeout) {
+  const auto deadline = Clock::now() + timeout;
+  std::string text = dialog_text(run, id);
   while (text != expected && Clock::now() < deadline) {
     std::this_thread::sleep_for(100ms);
-    text = dialog_text(id);
+    text = dialog_text(run, id);
   }
   return text;
 }
 
-bool click(int id) {
-  return drive({"click", hub_caption, std::to_string(id)}).status == 0;
+bool click(const HubRun& run, int id) {
+  return standin(run, "press " + std::to_string(id)) == "ok";
 }
 
-bool dialog_command(int id) {
-  return drive({"command", hub_caption, std::to_string(id)}).status == 0;
+bool dialog_command(const HubRun& run, int id) {
+  return standin(run, "command " + std::to_string(id)) == "ok";
 }
 
-std::vector<std::string> message_box(Millis timeout) {
-  return drive({"message-box", std::to_string(timeout.count())}, timeout).lines;
+std::string message_box(const HubRun& run, Millis timeout) {
+  return polled(run, "box", timeout);
 }
 
-bool press_ok(Millis timeout) {
-  return drive({"press-ok", std::to_string(timeout.count())}, timeout).status == 0;
+bool press_ok(const HubRun& run) {
+  return standin(run, "box ok") == "ok";
 }

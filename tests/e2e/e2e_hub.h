@@ -1,8 +1,8 @@
 #pragma once
 
 // The real pedalon-hub.exe under Wine with the stand-in foot controller: its three UDP peers are
-// probes on 127.0.0.1, the stand-in is steered over its control channel, and the dialog is read
-// and pressed through the dialog driver, as a user would.
+// probes on 127.0.0.1, and the stand-in, steered over its control channel, also reads and presses
+// the dialog and message boxes from inside the hub's process, as a user would.
 
 #include <chrono>
 #include <functional>
@@ -19,7 +19,6 @@ inline constexpr uint16_t axis_port = 45040;
 inline constexpr uint16_t hub_port = 45041;
 inline constexpr uint16_t feeder_port = 45042;
 inline constexpr uint16_t standin_port = 45050;
-inline constexpr const char* hub_caption = "VR Pedalon Hub (v1.2)";
 
 struct HubRun {
   WineProgram program;
@@ -29,11 +28,11 @@ struct HubRun {
   std::optional<ProbeDatagram> axis_hello, feeder_hello;
 };
 
-// Starts the hub with the stand-in presenting `devices` (PEDALON_STANDIN_DEVICES), and any
-// further stand-in settings, and takes the start-up hellos. False with the reason in `error`
-// when the hub could not be started.
+// Starts the hub with these arguments and the stand-in presenting `devices`
+// (PEDALON_STANDIN_DEVICES), with any further stand-in settings, and takes the start-up hellos.
+// False with the reason in `error` when the hub could not be started.
 bool start_hub(HubRun& run, const std::string& devices, std::string& error,
-               const EnvList& standin_env = {});
+               const EnvList& standin_env = {}, const std::vector<std::string>& args = {});
 // Kills the hub if it still runs and closes the probes.
 void stop_hub(HubRun& run);
 bool hub_running(HubRun& run);
@@ -51,6 +50,7 @@ struct ScopedProbe : UdpProbe {
 std::string standin(const HubRun& run, const std::string& command);
 
 void send_bytes(const UdpProbe& from, uint16_t to_port, const Bytes& bytes);
+void send_bytes(const UdpProbe& from, uint16_t to_port, const uint8_t* data, size_t size);
 void drain(const UdpProbe& probe);
 std::string hex(const Bytes& bytes);
 
@@ -61,12 +61,13 @@ std::optional<ProbeDatagram> wait_for(const UdpProbe& probe,
 std::optional<ProbeDatagram> wait_for_hex(const UdpProbe& probe, const std::string& expected,
                                           Millis timeout, std::string& seen);
 
-// The dialog, through dialog-driver.exe.
-bool wait_window(Millis timeout);
-std::string dialog_text(int id);
+// The dialog and message boxes, read and pressed by the stand-in inside the hub's process.
+bool wait_window(const HubRun& run, Millis timeout);
+std::string dialog_text(const HubRun& run, int id);
 // Polls the text of `id` until it equals `expected`; returns the last text read.
-std::string wait_text(int id, const std::string& expected, Millis timeout);
-bool click(int id);
-bool dialog_command(int id);
-std::vector<std::string> message_box(Millis timeout);
-bool press_ok(Millis timeout);
+std::string wait_text(const HubRun& run, int id, const std::string& expected, Millis timeout);
+bool click(const HubRun& run, int id);
+bool dialog_command(const HubRun& run, int id);
+// "CAPTION\nTEXT" of the hub's message box once there is one; "" when none came in time.
+std::string message_box(const HubRun& run, Millis timeout);
+bool press_ok(const HubRun& run);

@@ -217,7 +217,7 @@ std::string windows_build_from_env(const std::string& fallback) {
 bool start_wine_session(WineSession& session, const std::string& windows_build,
                         std::string& error) {
   session.windows_build = windows_build_from_env(windows_build);
-  for (const char* exe : {"pedalon-hub.exe", "dialog-driver.exe", "standin/dinput8.dll"}) {
+  for (const char* exe : {"pedalon-hub.exe", "standin/dinput8.dll"}) {
     if (!std::filesystem::exists(session.windows_build + "/" + exe)) {
       error = session.windows_build + "/" + exe + " is missing: build the windows preset first";
       return false;
@@ -250,8 +250,8 @@ bool start_wine_session(WineSession& session, const std::string& windows_build,
   const auto overwrite = std::filesystem::copy_options::overwrite_existing;
   std::filesystem::copy_file(session.windows_build + "/pedalon-hub.exe", rig + "/pedalon-hub.exe",
                              overwrite);
-  std::filesystem::copy_file(session.windows_build + "/standin/dinput8.dll",
-                             rig + "/dinput8.dll", overwrite);
+  std::filesystem::copy_file(session.windows_build + "/standin/dinput8.dll", rig + "/dinput8.dll",
+                             overwrite);
   return true;
 }
 
@@ -279,13 +279,6 @@ std::string hub_exe(const WineSession& session) {
   return session.prefix + "/drive_c/pedalon-rig/pedalon-hub.exe";
 }
 
-std::string windows_path(const std::string& host_path) {
-  std::string path = "Z:" + std::filesystem::absolute(host_path).lexically_normal().string();
-  for (char& c : path)
-    if (c == '/') c = '\\';
-  return path;
-}
-
 WineProgram start_windows_program(const WineSession& session, const std::string& exe,
                                   const std::vector<std::string>& args, const EnvList& extra_env) {
   std::vector<std::string> argv = {"wine", exe};
@@ -306,45 +299,6 @@ void kill_program(WineProgram& program) {
   if (program.status || program.pid <= 0) return;
   kill(program.pid, SIGKILL);
   program.status = reap(program.pid, 10s);
-}
-
-DriverResult run_driver(const WineSession& session, const std::vector<std::string>& args,
-                        std::chrono::milliseconds timeout) {
-  DriverResult result;
-  int fds[2];
-  if (pipe2(fds, O_CLOEXEC) != 0) return result;
-  std::vector<std::string> argv = {"wine", session.windows_build + "/dialog-driver.exe"};
-  argv.insert(argv.end(), args.begin(), args.end());
-  const int log = open_log(session);
-  pid_t pid = spawn(argv, session_environment(session), fds[1], log);
-  close(fds[1]);
-  if (log >= 0) close(log);
-
-  std::string output;
-  const auto deadline = Clock::now() + timeout;
-  for (;;) {
-    const auto left =
-        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-    if (left.count() <= 0) break;
-    pollfd p{fds[0], POLLIN, 0};
-    if (poll(&p, 1, static_cast<int>(std::min<long long>(left.count(), 200))) <= 0) continue;
-    char buffer[4096];
-    const ssize_t n = read(fds[0], buffer, sizeof buffer);
-    if (n <= 0) break; // end of output: the driver has ended
-    output.append(buffer, static_cast<size_t>(n));
-  }
-  close(fds[0]);
-  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-  const std::optional<int> status = reap(pid, std::max(left, std::chrono::milliseconds(1000)));
-  if (!status) end_child(pid, SIGKILL, 1s);
-  result.status = status.value_or(-1);
-
-  std::istringstream lines(output);
-  for (std::string line; std::getline(lines, line);) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    result.lines.push_back(line);
-  }
-  return result;
 }
 
 std::optional<UdpProbe> open_udp_probe(uint16_t port, std::chrono::milliseconds timeout) {

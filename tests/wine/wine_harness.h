@@ -2,14 +2,13 @@
 
 // Runs Windows programs of the windows build under Wine for tests: a private prefix, one Xvfb
 // and one persistent wineserver per session; programs started with extra environment; the
-// dialog driver; UDP probes on 127.0.0.1. Everything is ended by stop_wine_session.
+// UDP probes on 127.0.0.1. Everything is ended by stop_wine_session.
 //
 // A test executable links wine_harness and wine_harness_main, whose main() makes one session
 // for the whole run (wine_session()); each test then starts what it needs:
 //
 //   WineProgram hub = start_windows_program(wine_session(), hub_exe(wine_session()), {"-noxinput"},
 //                                           {{"WINEDLLOVERRIDES", "dinput8=n,b"}});
-//   DriverResult box = run_driver(wine_session(), {"message-box", "60000"});
 //   std::optional<int> status = wait_exit(hub, std::chrono::seconds(60));
 
 #include <sys/types.h>
@@ -24,7 +23,7 @@
 using EnvList = std::vector<std::pair<std::string, std::string>>;
 
 struct WineSession {
-  std::string windows_build; // folder with pedalon-hub.exe and dialog-driver.exe
+  std::string windows_build; // folder with pedalon-hub.exe and standin/dinput8.dll
   std::string root;          // private temporary folder: prefix/ and log.txt
   std::string prefix;        // WINEPREFIX
   std::string log;           // stdout and stderr of every Wine process
@@ -50,9 +49,6 @@ const WineSession& wine_session();
 // folder of the prefix.
 std::string hub_exe(const WineSession& session);
 
-// Z:\ path of a host path, as Windows programs under Wine see it.
-std::string windows_path(const std::string& host_path);
-
 struct WineProgram {
   pid_t pid = -1;
   std::optional<int> status; // set once the program has ended
@@ -69,15 +65,6 @@ std::optional<int> wait_exit(WineProgram& program, std::chrono::milliseconds tim
 
 // Kills a program that still runs and reaps it.
 void kill_program(WineProgram& program);
-
-struct DriverResult {
-  int status = -1;                // the driver's exit status; -1 when it did not end in time
-  std::vector<std::string> lines; // what it printed, one entry per line
-};
-
-// Runs dialog-driver.exe with these arguments and waits for it.
-DriverResult run_driver(const WineSession& session, const std::vector<std::string>& args,
-                        std::chrono::milliseconds timeout = std::chrono::seconds(90));
 
 // A UDP socket bound to 127.0.0.1 that records what reaches it.
 struct UdpProbe {
