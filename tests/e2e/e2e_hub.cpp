@@ -95,21 +95,14 @@ std::string hex(const Bytes& bytes) {
   return text;
 }
 
-std::optional<ProbeDatagram> wait_for(const UdpProbe& probe,
-                                      const std::function<bool(const Bytes&)>& match,
-                                      Millis timeout, std::string& seen) {
+std::optional<ProbeDatagram> wait_for_hex(const UdpProbe& probe, const std::string& expected,
+                                          Millis timeout, std::string& seen) {
   const auto deadline = Clock::now() + timeout;
   while (auto d = receive_datagram(probe, left_until(deadline))) {
-    if (match(d->bytes)) return d;
+    if (hex(d->bytes) == expected) return d;
     seen += "[" + hex(d->bytes) + "] ";
   }
   return std::nullopt;
-}
-
-std::optional<ProbeDatagram> wait_for_hex(const UdpProbe& probe, const std::string& expected,
-                                          Millis timeout, std::string& seen) {
-  return wait_for(
-      probe, [&](const Bytes& b) { return hex(b) == expected; }, timeout, seen);
 }
 
 // The stand-in's reply without its "ok ", or "" when it failed or none is there yet.
@@ -144,10 +137,6 @@ std::string wait_text(const HubRun& run, int id, const std::string& expected, Mi
 
 bool click(const HubRun& run, int id) {
   return standin(run, "press " + std::to_string(id)) == "ok";
-}
-
-bool dialog_command(const HubRun& run, int id) {
-  return standin(run, "command " + std::to_string(id)) == "ok";
 }
 
 std::string message_box(const HubRun& run, Millis timeout) {

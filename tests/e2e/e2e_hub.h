@@ -5,7 +5,6 @@
 // the dialog and message boxes from inside the hub's process, as a user would.
 
 #include <chrono>
-#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -54,10 +53,7 @@ void send_bytes(const UdpProbe& from, uint16_t to_port, const uint8_t* data, siz
 void drain(const UdpProbe& probe);
 std::string hex(const Bytes& bytes);
 
-// The first datagram that `match` accepts within `timeout`; `seen` lists, in hex, what came.
-std::optional<ProbeDatagram> wait_for(const UdpProbe& probe,
-                                      const std::function<bool(const Bytes&)>& match,
-                                      Millis timeout, std::string& seen);
+// The first datagram of these bytes within `timeout`; `seen` lists, in hex, what came before.
 std::optional<ProbeDatagram> wait_for_hex(const UdpProbe& probe, const std::string& expected,
                                           Millis timeout, std::string& seen);
 
@@ -67,7 +63,6 @@ std::string dialog_text(const HubRun& run, int id);
 // Polls the text of `id` until it equals `expected`; returns the last text read.
 std::string wait_text(const HubRun& run, int id, const std::string& expected, Millis timeout);
 bool click(const HubRun& run, int id);
-bool dialog_command(const HubRun& run, int id);
 // "CAPTION\nTEXT" of the hub's message box once there is one; "" when none came in time.
 std::string message_box(const HubRun& run, Millis timeout);
 bool press_ok(const HubRun& run);

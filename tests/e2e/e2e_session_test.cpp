@@ -217,37 +217,26 @@ TEST_F(HubSession, FloodOfDatagramsLeavesTheHubRunningAndTicking) {
   EXPECT_GE(per_second, 28.0);
 }
 
-TEST_F(HubSession, FailedPollsPauseAxisDatagramsUntilReacquired) {
+TEST_F(HubSession, FailedPollsReacquireTheDeviceAndTicksGoOn) {
   const int64_t lost_before = field_of(standin(run, "get"), "lost");
-  drain(run.axis);
   // 30 ticks without a read; after each failed poll Acquire reports lost input twice.
   ASSERT_EQ(standin(run, "fail poll 30 lost 2"), "ok");
-  std::vector<int64_t> arrivals = {realtime_ns()};
-  const auto deadline = Clock::now() + 3s;
-  while (const auto d = receive_datagram(
-             run.axis,
-             std::max(Millis(0), std::chrono::duration_cast<Millis>(deadline - Clock::now()))))
-    arrivals.push_back(d->arrival_ns);
-
-  ASSERT_GT(arrivals.size(), 1u) << "no axis datagram at all";
-  int64_t longest_ns = 0;
-  size_t resumed = 0; // datagrams from the end of the longest gap on
-  for (size_t i = 1; i < arrivals.size(); ++i) {
-    if (arrivals[i] - arrivals[i - 1] <= longest_ns) continue;
-    longest_ns = arrivals[i] - arrivals[i - 1];
-    resumed = arrivals.size() - i;
+  std::string after = standin(run, "get dev=3");
+  for (const auto deadline = Clock::now() + 10s;
+       field_of(after, "lost") - lost_before < 60 && Clock::now() < deadline;) {
+    std::this_thread::sleep_for(50ms);
+    after = standin(run, "get dev=3");
   }
-  EXPECT_GE(longest_ns / 1000000, 500);
-  EXPECT_GE(resumed, 5u) << "axis datagrams did not resume";
-
-  const std::string after = standin(run, "get dev=3");
   EXPECT_EQ(field_of(after, "lost") - lost_before, 60) << after;
   EXPECT_NE(after.find("acquired=1"), std::string::npos) << after;
+  ASSERT_EQ(standin(run, "sync 2").substr(0, 2), "ok") << "no read after the failed polls";
+  drain(run.axis);
+  EXPECT_TRUE(receive_datagram(run.axis, 2s)) << "axis datagrams did not resume";
 }
 
 TEST_F(HubSession, CloseCommandSendsShutdownAndExitsWithZero) {
   drain(run.feeder);
-  ASSERT_TRUE(dialog_command(run, 2)); // the close box and Escape
+  ASSERT_EQ(standin(run, "command 2"), "ok"); // the close box and Escape
   std::string seen;
   EXPECT_TRUE(wait_for_hex(run.feeder, "64 00", 30s, seen)) << "got " << seen;
   EXPECT_EQ(wait_exit(run.program, 60s), std::optional<int>(0));

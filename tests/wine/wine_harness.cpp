@@ -6,7 +6,6 @@
 #include <poll.h>
 #include <sys/prctl.h>
 #include <sys/socket.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -167,56 +166,11 @@ bool start_xvfb(WineSession& session, std::string& error) {
   return true;
 }
 
-// Where the wineserver of the prefix puts its socket: a folder named after the prefix's device
-// and inode, under /run/user/UID/wine, /tmp/.wine-UID, or a private folder under /tmp that the
-// prefix's "wineserver" file names (Debian's packages).
-std::vector<std::string> server_sockets(const WineSession& session) {
-  struct stat st;
-  if (stat(session.prefix.c_str(), &st) != 0) return {};
-  char leaf[96];
-  std::snprintf(leaf, sizeof leaf, "/server-%llx-%llx/socket",
-                static_cast<unsigned long long>(st.st_dev),
-                static_cast<unsigned long long>(st.st_ino));
-  const std::string uid = std::to_string(getuid());
-  std::vector<std::string> paths = {"/run/user/" + uid + "/wine" + leaf,
-                                    "/tmp/.wine-" + uid + leaf};
-  std::ifstream named(session.prefix + "/wineserver");
-  std::string folder;
-  if (std::getline(named, folder) && !folder.empty())
-    paths.push_back((folder[0] == '/' ? folder : "/tmp/" + folder) + leaf);
-  return paths;
-}
-
-bool start_wineserver(WineSession& session, std::string& error) {
-  const int log = open_log(session);
-  session.wineserver = spawn({"wineserver", "-f", "-p"}, session_environment(session), log, log);
-  if (log >= 0) close(log);
-  // Waiting for the socket spares the first Wine program a start of a server of its own (which
-  // it would give up for this one anyway).
-  const auto deadline = Clock::now() + 20s;
-  while (Clock::now() < deadline) {
-    if (reap(session.wineserver, 0ms)) {
-      session.wineserver = -1;
-      error = "wineserver ended at once (is the wine package installed?)";
-      return false;
-    }
-    for (const auto& socket : server_sockets(session))
-      if (std::filesystem::exists(socket)) return true;
-    std::this_thread::sleep_for(poll_step);
-  }
-  return true;
-}
-
-std::string windows_build_from_env(const std::string& fallback) {
-  const char* env = std::getenv("PEDALON_WINDOWS_BUILD");
-  return env != nullptr && *env != '\0' ? env : fallback;
-}
-
 } // namespace
 
 bool start_wine_session(WineSession& session, const std::string& windows_build,
                         std::string& error) {
-  session.windows_build = windows_build_from_env(windows_build);
+  session.windows_build = windows_build;
   for (const char* exe : {"pedalon-hub.exe", "standin/dinput8.dll"}) {
     if (!std::filesystem::exists(session.windows_build + "/" + exe)) {
       error = session.windows_build + "/" + exe + " is missing: build the windows preset first";
@@ -233,7 +187,11 @@ bool start_wine_session(WineSession& session, const std::string& windows_build,
   session.log = session.root + "/wine.log";
   std::filesystem::create_directory(session.prefix);
 
-  const bool started = start_xvfb(session, error) && start_wineserver(session, error);
+  // A wineserver that outlives each program by 30 s makes later starts quick and still ends
+  // should this process die; it returns once its socket is ready.
+  const bool started = start_xvfb(session, error) && run(session, {"wineserver", "-p30"}, 20s) == 0;
+  if (!started && error.empty())
+    error = "wineserver did not start (is the wine package installed?)";
   // The first start makes the prefix; later ones then start quickly.
   const std::optional<int> boot =
       started ? run(session, {"wine", "wineboot", "--init"}, 240s) : std::nullopt;
@@ -256,10 +214,7 @@ bool start_wine_session(WineSession& session, const std::string& windows_build,
 }
 
 void stop_wine_session(WineSession& session) {
-  if (session.wineserver > 0) {
-    run(session, {"wineserver", "-k"}, 30s);
-    end_child(session.wineserver, SIGTERM, 30s);
-  }
+  if (!session.prefix.empty()) run(session, {"wineserver", "-k"}, 30s);
   end_child(session.xvfb, SIGTERM, 10s);
   if (!session.root.empty()) {
     std::error_code ignored;

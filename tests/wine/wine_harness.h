@@ -29,7 +29,6 @@ struct WineSession {
   std::string log;           // stdout and stderr of every Wine process
   std::string display;       // ":N"
   pid_t xvfb = -1;
-  pid_t wineserver = -1;
 };
 
 // Makes the prefix, starts Xvfb on a free display and a persistent wineserver. On failure,
