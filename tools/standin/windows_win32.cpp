@@ -74,8 +74,9 @@ std::string command_box(const std::vector<std::string_view>& words, HWND dialog)
   if (search.found == nullptr) return "error none";
   if (words.size() == 2 && words[1] == "ok")
     return send_to(GetDlgItem(search.found, IDOK), BM_CLICK, 0, 0) ? "ok" : "error no answer";
+  if (words.size() != 1) return "error expected 'box [ok]'";
   std::string caption, text;
-  if (words.size() != 1 || !text_of(search.found, caption)) return "error expected 'box [ok]'";
+  if (!text_of(search.found, caption)) return "error no answer";
   EnumChildWindows(search.found, collect_text, reinterpret_cast<LPARAM>(&text));
   return "ok " + caption + "\n" + text;
 }
