@@ -1,7 +1,7 @@
 #pragma once
 
 // Runs Windows programs of the windows build under Wine for tests: a private prefix, one Xvfb
-// and one persistent wineserver per session; programs started with extra environment; the
+// and one persistent wineserver per session; programs started with extra environment;
 // UDP probes on 127.0.0.1. Everything is ended by stop_wine_session.
 //
 // A test executable links wine_harness and wine_harness_main, whose main() makes one session
