@@ -33,10 +33,7 @@ constexpr auto poll_step = 20ms;
 std::vector<std::string> session_environment(const WineSession& session,
                                              const EnvList& extra = {}) {
   std::string overrides = base_dll_overrides;
-  EnvList set = {{"WINEPREFIX", session.prefix},
-                 {"WINEDEBUG", "-all"},
-                 {"WINEARCH", "win64"},
-                 {"DISPLAY", session.display}};
+  EnvList set = {{"WINEPREFIX", session.prefix}, {"WINEDEBUG", "-all"}, {"WINEARCH", "win64"}};
   for (const auto& [name, value] : extra) {
     if (name == "WINEDLLOVERRIDES")
       overrides += ";" + value;
@@ -60,9 +57,9 @@ std::vector<std::string> session_environment(const WineSession& session,
 }
 
 // Starts a child that dies with this process. `out` and `err` become its stdout and stderr
-// (-1: /dev/null); `keep` stays open in it.
+// (-1: /dev/null).
 pid_t spawn(const std::vector<std::string>& argv, const std::vector<std::string>& env, int out,
-            int err, int keep = -1) {
+            int err) {
   std::vector<char*> av;
   for (const auto& a : argv)
     av.push_back(const_cast<char*>(a.c_str()));
@@ -79,7 +76,6 @@ pid_t spawn(const std::vector<std::string>& argv, const std::vector<std::string>
     dup2(null_fd, 0);
     dup2(out >= 0 ? out : null_fd, 1);
     dup2(err >= 0 ? err : null_fd, 2);
-    if (keep >= 0) fcntl(keep, F_SETFD, 0);
     execvpe(av[0], av.data(), ev.data());
     _exit(127);
   }
@@ -131,41 +127,6 @@ std::optional<int> run(const WineSession& session, const std::vector<std::string
   return status;
 }
 
-// Xvfb picks a free display itself and writes its number to `-displayfd` once it accepts
-// clients.
-bool start_xvfb(WineSession& session, std::string& error) {
-  int fds[2];
-  if (pipe(fds) != 0) {
-    error = "pipe failed";
-    return false;
-  }
-  fcntl(fds[0], F_SETFD, FD_CLOEXEC);
-  const int log = open_log(session);
-  session.xvfb = spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0",
-                        "1280x1024x24", "-nolisten", "tcp", "-noreset"},
-                       session_environment(session), log, log, fds[1]);
-  close(fds[1]);
-  if (log >= 0) close(log);
-
-  std::string number;
-  const auto deadline = Clock::now() + 60s;
-  while (number.find('\n') == std::string::npos && Clock::now() < deadline) {
-    pollfd p{fds[0], POLLIN, 0};
-    if (poll(&p, 1, 200) <= 0) continue;
-    char buffer[32];
-    const ssize_t n = read(fds[0], buffer, sizeof buffer);
-    if (n <= 0) break;
-    number.append(buffer, static_cast<size_t>(n));
-  }
-  close(fds[0]);
-  if (number.find('\n') == std::string::npos) {
-    error = "Xvfb did not report a display (is the xvfb package installed?)";
-    return false;
-  }
-  session.display = ":" + number.substr(0, number.find('\n'));
-  return true;
-}
-
 } // namespace
 
 bool start_wine_session(WineSession& session, const std::string& windows_build,
@@ -189,9 +150,8 @@ bool start_wine_session(WineSession& session, const std::string& windows_build,
 
   // A wineserver that outlives each program by 30 s makes later starts quick and still ends
   // should this process die; it returns once its socket is ready.
-  const bool started = start_xvfb(session, error) && run(session, {"wineserver", "-p30"}, 20s) == 0;
-  if (!started && error.empty())
-    error = "wineserver did not start (is the wine package installed?)";
+  const bool started = run(session, {"wineserver", "-p30"}, 20s) == 0;
+  if (!started) error = "wineserver did not start (is the wine package installed?)";
   // The first start makes the prefix; later ones then start quickly.
   const std::optional<int> boot =
       started ? run(session, {"wine", "wineboot", "--init"}, 240s) : std::nullopt;
@@ -215,7 +175,6 @@ bool start_wine_session(WineSession& session, const std::string& windows_build,
 
 void stop_wine_session(WineSession& session) {
   if (!session.prefix.empty()) run(session, {"wineserver", "-k"}, 30s);
-  end_child(session.xvfb, SIGTERM, 10s);
   if (!session.root.empty()) {
     std::error_code ignored;
     std::filesystem::remove_all(session.root, ignored);

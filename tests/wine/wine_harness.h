@@ -1,8 +1,8 @@
 #pragma once
 
-// Runs Windows programs of the windows build under Wine for tests: a private prefix, one Xvfb
-// and one persistent wineserver per session; programs started with extra environment;
-// UDP probes on 127.0.0.1. Everything is ended by stop_wine_session.
+// Runs Windows programs of the windows build under Wine for tests, on the display the test runs
+// with (xvfb-run): a private prefix and one persistent wineserver per session; programs started
+// with extra environment; UDP probes on 127.0.0.1. Everything is ended by stop_wine_session.
 //
 // A test executable links wine_harness and wine_harness_main, whose main() makes one session
 // for the whole run (wine_session()); each test then starts what it needs:
@@ -27,15 +27,13 @@ struct WineSession {
   std::string root;          // private temporary folder: prefix/ and log.txt
   std::string prefix;        // WINEPREFIX
   std::string log;           // stdout and stderr of every Wine process
-  std::string display;       // ":N"
-  pid_t xvfb = -1;
 };
 
-// Makes the prefix, starts Xvfb on a free display and a persistent wineserver. On failure,
+// Makes the prefix and starts a persistent wineserver. On failure,
 // returns false with the reason in `error` and has ended what it started.
 bool start_wine_session(WineSession& session, const std::string& windows_build, std::string& error);
 
-// Ends the wineserver (and so every Wine process of the prefix), Xvfb, and removes the prefix.
+// Ends the wineserver (and so every Wine process of the prefix) and removes the prefix.
 void stop_wine_session(WineSession& session);
 
 // What the Wine processes wrote so far, for a failure message.

@@ -1,4 +1,4 @@
-// main() of a Wine test executable: one session (prefix, Xvfb, wineserver) for all its tests.
+// main() of a Wine test executable: one session (prefix, wineserver) for all its tests.
 #include <gtest/gtest.h>
 
 #include "wine_harness.h"
