@@ -62,10 +62,10 @@ bool hub_running(HubRun& run) {
   return run.program.pid > 0 && !wait_exit(run.program, 0ms);
 }
 
-std::string standin(const HubRun& run, const std::string& command) {
+std::string standin(const HubRun& run, const std::string& command, Millis timeout) {
   drain(run.control); // a late reply to an earlier command
   send_bytes(run.control, standin_port, Bytes(command.begin(), command.end()));
-  const auto reply = receive_datagram(run.control, 10s);
+  const auto reply = receive_datagram(run.control, timeout);
   return reply ? std::string(reply->bytes.begin(), reply->bytes.end()) : "";
 }
 
@@ -109,7 +109,8 @@ std::optional<ProbeDatagram> wait_for_hex(const UdpProbe& probe, const std::stri
 std::string polled(const HubRun& run, const std::string& command, Millis timeout) {
   const auto deadline = Clock::now() + timeout;
   for (;;) {
-    const std::string reply = standin(run, command);
+    // Before the hub loads the stand-in, a command is lost without an answer.
+    const std::string reply = standin(run, command, 500ms);
     if (reply.rfind("ok", 0) == 0) return reply.substr(std::min<size_t>(3, reply.size()));
     if (Clock::now() >= deadline) return "";
     std::this_thread::sleep_for(100ms);

@@ -46,7 +46,8 @@ struct ScopedProbe : UdpProbe {
 };
 
 // Sends one command to the stand-in and returns its reply ("" when none came).
-std::string standin(const HubRun& run, const std::string& command);
+std::string standin(const HubRun& run, const std::string& command,
+                    Millis timeout = std::chrono::seconds(10));
 
 void send_bytes(const UdpProbe& from, uint16_t to_port, const Bytes& bytes);
 void send_bytes(const UdpProbe& from, uint16_t to_port, const uint8_t* data, size_t size);

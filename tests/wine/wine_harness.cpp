@@ -138,6 +138,10 @@ bool start_wine_session(WineSession& session, const std::string& windows_build,
       return false;
     }
   }
+  if (std::getenv("DISPLAY") == nullptr) {
+    error = "no DISPLAY: run the Wine tests under xvfb-run -a (ctest does)";
+    return false;
+  }
   char root[] = "/tmp/pedalon-wine-XXXXXX";
   if (mkdtemp(root) == nullptr) {
     error = "cannot make a temporary folder";
