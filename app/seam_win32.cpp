@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdlib>
 
+#include "app/end_reason_win32.h"
 #include "input/device_win32.h"
 #include "net/sockets.h"
 
@@ -35,13 +36,17 @@ void ProgramSeam::set_text(int control_id, const wchar_t* text) {
 }
 
 bool ProgramSeam::send(const Endpoint& to, const uint8_t* bytes, size_t size) {
-  return udp_send(send_socket, to, bytes, size);
+  if (udp_send(send_socket, to, bytes, size)) return true;
+  last_send_error = udp_last_error();
+  return false;
 }
 
 uint64_t ProgramSeam::tick_count_ms() {
   return GetTickCount64();
 }
 
+// Only a send that failed where the hub cannot go on ends the process here.
 void ProgramSeam::exit_process(int status) {
+  say_why_it_ends(status, L"a datagram to the feeder could not be sent", last_send_error);
   std::exit(status);
 }

@@ -7,7 +7,8 @@
 // The Seam of the running program: the foot controller through DirectInput, the monitor
 // dialog's controls, Winsock and the system clock.
 struct ProgramSeam final : Seam {
-  HWND dialog = nullptr; // set when the dialog is created; texts go to its controls
+  HWND dialog = nullptr;   // set when the dialog is created; texts go to its controls
+  int last_send_error = 0; // of the last send that failed, to say why the hub ends
 
   bool has_device() override;
   int32_t poll() override;

@@ -10,6 +10,8 @@
 #include <cstdlib>
 
 #include "app/dialog_win32.h"
+#include "app/end_reason_win32.h"
+#include "app/message_box_win32.h"
 #include "app/options.h"
 #include "app/seam_win32.h"
 #include "net/endpoint.h"
@@ -24,7 +26,12 @@ namespace {
 // Runs for the life of the process; only a failed bind or receive ends it, and the process
 // with it.
 DWORD WINAPI listener_thread(void*) {
-  std::exit(run_listener(listen_socket, listen_port));
+  const int status = run_listener(listen_socket, listen_port);
+  say_why_it_ends(status,
+                  status == 1 ? L"UDP port 45041 cannot be bound (does another hub run?)"
+                              : L"receiving on UDP port 45041 failed",
+                  udp_last_error());
+  std::exit(status);
 }
 
 void read_command_line() {
@@ -38,11 +45,18 @@ void read_command_line() {
 } // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-  if (FAILED(CoInitializeEx(nullptr, COINIT_MULTITHREADED))) return 1;
+  const HRESULT com = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+  if (FAILED(com)) {
+    say_why_it_ends(1, L"COM cannot be initialised", com);
+    return 1;
+  }
   InitCommonControls();
   udp_startup(); // a failure shows in the next step
   listen_socket = udp_open();
-  if (!udp_valid(listen_socket)) std::exit(1);
+  if (!udp_valid(listen_socket)) {
+    say_why_it_ends(1, L"the listening socket cannot be opened", udp_last_error());
+    std::exit(1);
+  }
 
   // The listener may store a remote app's address as soon as it runs; the default must not
   // overwrite it later.
@@ -55,7 +69,17 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   preset_heading_tracker();
   read_command_line();
 
-  DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_MONITOR), nullptr, monitor_dialog_proc, 0);
+  const INT_PTR ended =
+      DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_MONITOR), nullptr, monitor_dialog_proc, 0);
+  if (ended == -1) {
+    // The peers were greeted; the feeder must not wait for a hub that never ran.
+    const long error = static_cast<long>(GetLastError());
+    send_shutdown(program_seam);
+    say_why_it_ends(1, L"the monitor dialog cannot be created", error);
+    show_error(L"The monitor window cannot be created. The app will now exit.", monitor_caption);
+    CoUninitialize();
+    return 1;
+  }
   CoUninitialize();
   return 0;
 }

@@ -18,6 +18,9 @@ bool udp_bind(UdpSocket socket, uint16_t port, uint32_t ipv4 = 0); // 0: any add
 bool udp_send(UdpSocket socket, const Endpoint& to, const uint8_t* bytes, size_t size);
 void udp_close(UdpSocket socket);
 
+// The system's error code of the last socket call of this thread that failed, for messages.
+int udp_last_error();
+
 // What one receive brought.
 enum class ReceiveResult {
   datagram, // `size` bytes arrived from `from`

@@ -51,6 +51,10 @@ bool udp_send(UdpSocket socket, const Endpoint& to, const uint8_t* bytes, size_t
   return sent >= 0 && static_cast<size_t>(sent) == size;
 }
 
+int udp_last_error() {
+  return errno;
+}
+
 void udp_close(UdpSocket socket) {
   if (udp_valid(socket)) ::close(fd_of(socket));
 }

@@ -64,6 +64,10 @@ bool udp_send(UdpSocket socket, const Endpoint& to, const uint8_t* bytes, size_t
   return sent != SOCKET_ERROR && static_cast<size_t>(sent) == size;
 }
 
+int udp_last_error() {
+  return WSAGetLastError();
+}
+
 void udp_close(UdpSocket socket) {
   if (udp_valid(socket)) closesocket(socket_of(socket));
 }

@@ -1,5 +1,6 @@
 // The paths on which the hub ends by itself, each with a hub of its own: it tells the feeder,
-// says why in a message box and exits with 0 once the box is answered.
+// says why in a message box and exits with 0 once the box is answered; without a box it still
+// says why, and a dialog that cannot be made at all ends with 1.
 #include <gtest/gtest.h>
 
 #include <iostream>
@@ -12,6 +13,12 @@ using namespace std::chrono_literals;
 
 const std::string not_found =
     "VR Pedalon monitor\nPedalon not found. The application will now exit.";
+
+// A hub that ends without a message box of its own says why to a debugger, which Wine prints.
+// Wine 8 prints it on the seh channel, later Wine on debugstr.
+const std::pair<std::string, std::string> debug_strings = {"WINEDEBUG", "warn+seh,+debugstr"};
+const std::string why_port = "ends with status 1: UDP port 45041 cannot be bound";
+const std::string why_dialog = "ends with status 1: the monitor dialog cannot be created";
 
 struct HubEnds : testing::Test {
   HubRun run;
@@ -58,12 +65,21 @@ TEST_F(HubEnds, NoFootControllerTellsFeederAndUserAndASecondHubCannotBind) {
   start("none", {}, {"/NOXINPUT"});
   ASSERT_EQ(message_box(run, 90s), not_found);
   // A second copy ends with 1 as it cannot bind the listening port the first one holds.
-  WineProgram second =
-      start_windows_program(wine_session(), hub_exe(wine_session()), {},
-                            {{"WINEDLLOVERRIDES", "dinput8=n,b"}, {"PEDALON_STANDIN_PORT", "off"}});
+  WineProgram second = start_windows_program(
+      wine_session(), hub_exe(wine_session()), {},
+      {{"WINEDLLOVERRIDES", "dinput8=n,b"}, {"PEDALON_STANDIN_PORT", "off"}, debug_strings});
   EXPECT_EQ(wait_exit(second, 90s), std::optional<int>(1));
   kill_program(second);
+  EXPECT_NE(wine_log(wine_session()).find(why_port), std::string::npos);
   expect_shutdown_box_and_exit(not_found);
+}
+
+TEST_F(HubEnds, DialogThatCannotBeCreatedTellsFeederAndEndsWithOne) {
+  start("foot", {{"PEDALON_STANDIN_FAIL", "dialog"}, debug_strings});
+  std::string seen;
+  EXPECT_TRUE(wait_for_hex(run.feeder, "64 00", 60s, seen)) << "got " << seen;
+  EXPECT_EQ(wait_exit(run.program, 60s), std::optional<int>(1));
+  EXPECT_NE(wine_log(wine_session()).find(why_dialog), std::string::npos);
 }
 
 TEST_F(HubEnds, SetUpFailureTellsTheUserOnly) {

@@ -37,6 +37,8 @@ std::vector<std::string> session_environment(const WineSession& session,
   for (const auto& [name, value] : extra) {
     if (name == "WINEDLLOVERRIDES")
       overrides += ";" + value;
+    else if (name == "WINEDEBUG")
+      set[1].second = value;
     else
       set.emplace_back(name, value);
   }

@@ -9,7 +9,8 @@
 //   PEDALON_STANDIN_PORT     control channel port on 127.0.0.1 (default 45050), or off.
 //   PEDALON_STANDIN_SCRIPT   demo, or the path of a motion script, played in a loop.
 //   PEDALON_STANDIN_FAIL     comma list of set-up steps to fail: create, enum, format,
-//                            cooperation, objects, range.
+//                            cooperation, objects, range; dialog: no window of the loading
+//                            thread can be created, so the hub's dialog cannot be either.
 //   PEDALON_STANDIN_LOG      a file to log the calls to, or stderr. Nothing by default.
 
 #include "tools/standin/standin.h"
@@ -629,9 +630,10 @@ void configure_failures(Standin& s) {
       s.setup.objects = true;
     else if (item == "range")
       s.setup.range = true;
-    else
+    else if (item != "dialog") // taken when the stand-in is loaded, see DllMain
       complain("unknown step '" + item +
-               "' in PEDALON_STANDIN_FAIL (create, enum, format, cooperation, objects, range)");
+               "' in PEDALON_STANDIN_FAIL (create, enum, format, cooperation, objects, range, "
+               "dialog)");
   }
 }
 
@@ -689,4 +691,21 @@ extern "C" HRESULT WINAPI DirectInput8Create(HINSTANCE, DWORD version, REFIID ii
   StandinInput* input = new StandinInput{{&input_vtable}, 1};
   *out = &input->iface;
   return DI_OK;
+}
+
+namespace {
+
+LRESULT CALLBACK refuse_windows(int code, WPARAM w, LPARAM l) {
+  if (code == HCBT_CREATEWND) return 1; // the window is not created
+  return CallNextHookEx(nullptr, code, w, l);
+}
+
+} // namespace
+
+// The hub loads the stand-in before its first window, on the thread that makes the dialog.
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, void*) {
+  if (reason != DLL_PROCESS_ATTACH) return TRUE;
+  for (const std::string& item : comma_list(environment("PEDALON_STANDIN_FAIL")))
+    if (item == "dialog") SetWindowsHookExW(WH_CBT, refuse_windows, nullptr, GetCurrentThreadId());
+  return TRUE;
 }
