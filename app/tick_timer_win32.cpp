@@ -70,24 +70,24 @@ void set_timer_resolution(const char* call) {
   if (period != nullptr) period(finest_resolution_ms);
 }
 
-HANDLE create_periodic_timer() {
-  HANDLE timer = CreateWaitableTimerExW(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION,
-                                        TIMER_ALL_ACCESS);
-  if (timer == nullptr) {
-    // Older Windows: a normal waitable timer keeps to the system clock interval, which this
-    // process asks to be 1 ms while it ticks.
-    set_timer_resolution("timeBeginPeriod");
-    timer = CreateWaitableTimerExW(nullptr, nullptr, 0, TIMER_ALL_ACCESS);
-  }
+// A waitable timer of these flags, armed to expire every tick; nullptr where it is refused.
+HANDLE periodic_timer(DWORD flags) {
+  HANDLE timer = CreateWaitableTimerExW(nullptr, nullptr, flags, TIMER_ALL_ACCESS);
   if (timer == nullptr) return nullptr;
   LARGE_INTEGER first;
   first.QuadPart = -10000LL * tick_period_ms; // relative, in 100 ns units
   // Periodic, so that late wake-ups do not shift the ticks that follow.
-  if (!SetWaitableTimer(timer, &first, tick_period_ms, nullptr, nullptr, FALSE)) {
-    CloseHandle(timer);
-    return nullptr;
-  }
-  return timer;
+  if (SetWaitableTimer(timer, &first, tick_period_ms, nullptr, nullptr, FALSE)) return timer;
+  CloseHandle(timer);
+  return nullptr;
+}
+
+HANDLE create_periodic_timer() {
+  if (HANDLE timer = periodic_timer(CREATE_WAITABLE_TIMER_HIGH_RESOLUTION)) return timer;
+  // Older Windows: a normal waitable timer keeps to the system clock interval, which this
+  // process asks to be 1 ms while it ticks.
+  set_timer_resolution("timeBeginPeriod");
+  return periodic_timer(0);
 }
 
 void release_waitable_timer() {
