@@ -24,11 +24,8 @@ void show_text(Seam& seam, Readout readout, ReadoutKey key, const wchar_t* text)
   shown.key[0] = key.low;
   shown.key[1] = key.high;
   if (shown.known && std::wcscmp(shown.text, text) == 0) return;
-  size_t length = 0; // every readout text is formatted into a buffer of this size
-  while (length + 1 < readout_text_size && text[length] != L'\0')
-    ++length;
-  std::wmemcpy(shown.text, text, length);
-  shown.text[length] = L'\0';
+  // Every readout text is formatted into a buffer of the same size, so it fits.
+  std::wmemcpy(shown.text, text, std::wcslen(text) + 1);
   shown.known = true;
   seam.set_text(readout_ids[readout], text);
 }
