@@ -68,7 +68,10 @@ TEST_F(HubEnds, NoFootControllerTellsFeederAndUserAndASecondHubCannotBind) {
   WineProgram second = start_windows_program(
       wine_session(), hub_exe(wine_session()), {},
       {{"WINEDLLOVERRIDES", "dinput8=n,b"}, {"PEDALON_STANDIN_PORT", "off"}, debug_strings});
-  EXPECT_EQ(wait_exit(second, 90s), std::optional<int>(1));
+  // It ends from its listener thread; Wine then sometimes takes the process down with SIGKILL
+  // (status 137) rather than exit status 1, so the status the hub gives is read from its reason.
+  const std::optional<int> status = wait_exit(second, 90s);
+  EXPECT_TRUE(status == 1 || status == 137) << "status " << status.value_or(-1);
   kill_program(second);
   EXPECT_NE(wine_log(wine_session()).find(why_port), std::string::npos);
   expect_shutdown_box_and_exit(not_found);
